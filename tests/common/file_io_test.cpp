@@ -1,0 +1,63 @@
+#include "common/file_io.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+void Plant(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(ReadWholeFile, MissingEmptyAndBinary) {
+    TempDir dir;
+    EXPECT_EQ(ReadWholeFile(dir.File("missing")), "");
+    EXPECT_EQ(ReadWholeFile(""), "");
+    EXPECT_EQ(ReadWholeFile(dir.path()), "");  // a directory reads as empty
+
+    const std::string bytes("a\r\n\0\xFF\r", 6);
+    Plant(dir.File("f"), bytes);
+    EXPECT_EQ(ReadWholeFile(dir.File("f")), bytes);
+}
+
+TEST(WriteWholeFile, ReplacesAndKeepsMode) {
+    TempDir dir;
+    const auto path = dir.File("url.txt");
+    ASSERT_TRUE(WriteWholeFile(path, "a\r\nb\r\n"));
+    EXPECT_EQ(ReadWholeFile(path), "a\r\nb\r\n");
+
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(WriteWholeFile(path, ""));
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    // No temporary file is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(WriteWholeFile, FailuresLeaveTheOldFile) {
+    TempDir dir;
+    EXPECT_FALSE(WriteWholeFile("", "x"));
+    EXPECT_FALSE(WriteWholeFile(dir.File("no/such/dir/file"), "x"));
+
+    std::filesystem::create_directory(dir.File("sub"));
+    EXPECT_FALSE(WriteWholeFile(dir.File("sub"), "x"));  // a directory of that name
+
+    if (::geteuid() != 0) {  // root writes anywhere
+        Plant(dir.File("old"), "old");
+        ::chmod(dir.path().c_str(), 0555);
+        EXPECT_FALSE(WriteWholeFile(dir.File("old"), "new"));
+        ::chmod(dir.path().c_str(), 0755);
+        EXPECT_EQ(ReadWholeFile(dir.File("old")), "old");
+    }
+}
+
+}  // namespace
