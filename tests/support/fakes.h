@@ -1,0 +1,44 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/message_box.h"
+#include "common/shell_opener.h"
+
+// Records every message and answers from a script (OK when the script is empty). `onShow`
+// runs while the "box" is open, for tests that act during a message.
+class FakeMessageBox final : public MessageBoxRoutine {
+public:
+    struct Shown {
+        Text text;
+        int style;
+        Text caption;
+    };
+
+    std::vector<Shown> shown;
+    std::deque<int> answers;
+    std::function<void(const Shown&)> onShow;
+
+protected:
+    int ShowBox(const Text& text, int style, const Text& caption) override {
+        shown.push_back({text, style, caption});
+        if (onShow) onShow(shown.back());
+        if (answers.empty()) return kResultOk;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// Records what would have been opened.
+class FakeShellOpener final : public ShellOpener {
+public:
+    std::vector<Text> pages;
+    std::vector<std::string> files;
+
+    void OpenInExplorer(const Text& address) override { pages.push_back(address); }
+    void OpenFile(const std::string& path) override { files.push_back(path); }
+};
