@@ -87,8 +87,11 @@ bool QueryRun::StopRequested() {
 }
 
 void QueryRun::LookUpColumns(int row, const Text& address, int firstColumn, int lastColumn) {
+    // The ticks are read afresh for every group, in one call: the boxes are disabled while a
+    // run goes on, so reading them box by box would only cost window round trips.
+    const auto ticks = m_window.MetricTicks();
     for (int column = firstColumn; column <= lastColumn; ++column) {
-        if (!m_window.IsMetricTicked(column)) continue;
+        if (!ticks[static_cast<std::size_t>(column)]) continue;
         const Metric& metric = kMetricCatalogue[static_cast<std::size_t>(column - 1)];
         m_window.SetCell(row, column, m_lookup.LookupMetric(metric, address));
     }

@@ -28,6 +28,10 @@ class QueryRunner::GuardedWindow final : public RunWindow {
     bool IsMetricTicked(int column) override {
         return !Abandoned() && m_window.IsMetricTicked(column);
     }
+    std::array<bool, 13> MetricTicks() override {
+        if (Abandoned()) return {};
+        return m_window.MetricTicks();
+    }
     void SetMetricChecksEnabled(bool enabled) override {
         if (!Abandoned()) m_window.SetMetricChecksEnabled(enabled);
     }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <array>
+
 #include "common/text.h"
 
 // What a query run reads and changes on the main window. The run calls these from its
 // worker thread; every call has taken effect on the GUI thread when it returns, so a later
 // read sees it. Column numbers are those of the result table (metrics 1 to 12).
 class RunWindow {
-public:
+  public:
     // The controls whose caption or enabled state a run touches.
     enum class Control {
         StartButton,
@@ -29,6 +31,13 @@ public:
 
     // The metric check box of a result column (1 to 12).
     virtual bool IsMetricTicked(int column) = 0;
+    // Every metric check box at once, indexed by column (index 0 unused). A window whose
+    // calls are costly reads them in one call; this one asks each box in turn.
+    virtual std::array<bool, 13> MetricTicks() {
+        std::array<bool, 13> ticks{};
+        for (int column = 1; column <= 12; ++column) ticks[column] = IsMetricTicked(column);
+        return ticks;
+    }
     virtual void SetMetricChecksEnabled(bool enabled) = 0;
 
     virtual void HideUntickedColumns() = 0;

@@ -100,16 +100,12 @@ TEST_F(RunFixture, OneAddressFollowsTheStepsInOrder) {
         "SetCell 0 0 a.com",
         "Caption RunStateLabel",
     };
-    for (int c = 1; c <= 9; ++c) {
-        expected.push_back("IsMetricTicked " + std::to_string(c));
-        if (c == 2) expected.push_back("SetCell 0 2 pr:a.com");
-    }
-    expected.push_back("Caption RunStateLabel");
-    for (int c = 10; c <= 12; ++c) {
-        expected.push_back("IsMetricTicked " + std::to_string(c));
-        if (c == 11) expected.push_back("SetCell 0 11 sogoupr:a.com");
-    }
     for (const char* entry : {
+             "MetricTicks",
+             "SetCell 0 2 pr:a.com",
+             "Caption RunStateLabel",
+             "MetricTicks",
+             "SetCell 0 11 sogoupr:a.com",
              "Caption RunStateLabel",
              "ProgressPosition",
              "SetProgressPosition 1",

@@ -119,6 +119,11 @@ class FakeRunWindow final : public RunWindow {
                [&] { ticked = m_ticked[static_cast<std::size_t>(column)]; });
         return ticked;
     }
+    std::array<bool, 13> MetricTicks() override {
+        std::array<bool, 13> ticks{};
+        Record("MetricTicks", [&] { ticks = m_ticked; });
+        return ticks;
+    }
     void SetMetricChecksEnabled(bool enabled) override {
         Record(std::string("SetMetricChecksEnabled ") + (enabled ? "1" : "0"),
                [&] { m_checksEnabled = enabled; });
