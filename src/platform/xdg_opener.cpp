@@ -38,9 +38,10 @@ std::string FindOnPath(std::string_view name) {
     std::string_view dirs = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
     while (true) {
         const std::size_t colon = dirs.find(':');
-        std::string dir(dirs.substr(0, colon));
-        if (dir.empty()) dir = ".";
-        std::string candidate = dir + "/" + std::string(name);
+        const std::string_view dir = dirs.substr(0, colon);  // an empty entry is "."
+        std::string candidate(dir.empty() ? std::string_view(".") : dir);
+        candidate += '/';
+        candidate += name;
         struct stat info {};
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
             access(candidate.c_str(), X_OK) == 0) {
@@ -94,7 +95,10 @@ void RunXdgOpen(const std::string& argument) {
 
 std::string BrowserArgument(const Text& address) {
     std::string utf8 = Gb18030ToUtf8(address);
-    return HasScheme(utf8) ? utf8 : "http://" + utf8;
+    if (HasScheme(utf8)) return utf8;
+    std::string argument = "http://";
+    argument.append(utf8);
+    return argument;
 }
 
 void XdgOpener::OpenInExplorer(const Text& address) {
