@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 #include <map>
+#include <random>
 #include <thread>
 
+#include "platform/encoding.h"
 #include "support/loopback_server.h"
 
 namespace {
@@ -56,6 +58,25 @@ TEST_F(LookupTest, DecodingAndTheFailMark) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CellText(DecodeReply(c.reply)), c.cell) << c.name;
+    }
+}
+
+// Whatever bytes come back, the cell is empty or exactly the reply's text up to a zero byte.
+TEST_F(LookupTest, AnyReplyDecodesWholeOrNotAtAll) {
+    std::mt19937 random(65001);
+    std::uniform_int_distribution<int> length(1, 16);
+    const std::string pieces[] = {"a",        "-1",           std::string(1, '\0'),
+                                  "\xC3\xA9", "\xE7\xBD\x91", "\xF0\x9F\x98\x80",
+                                  "\x80",     "\xE7\xBD",     "\xFF",
+                                  "\r\n"};
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+    for (int i = 0; i < 5000; ++i) {
+        std::string reply;
+        for (int n = length(random); n > 0; --n) reply += pieces[pick(random)];
+        const Text text = DecodeReply(reply);
+        if (!text.empty()) {
+            ASSERT_EQ(Gb18030ToUtf8(text), reply.substr(0, reply.find('\0'))) << i;
+        }
     }
 }
 
