@@ -40,9 +40,13 @@ int QtMessageBox::ShowBox(const Text& text, int style, const Text& caption) {
     box.setText(ToQString(text));
     // The style number keeps its bits: 64 the information icon, low nibble 1 OK and Cancel.
     box.setIcon((style & kOkInformation) != 0 ? QMessageBox::Information : QMessageBox::NoIcon);
+    // The button texts of the program's own language, whatever the desktop's locale.
     QPushButton* ok = box.addButton(QMessageBox::Ok);
+    ok->setText(ToQString("确定"));
     if ((style & 0x0F) == 1) {
-        box.setEscapeButton(box.addButton(QMessageBox::Cancel));
+        QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+        cancel->setText(ToQString("取消"));
+        box.setEscapeButton(cancel);
     }
     box.setDefaultButton(ok);
     box.exec();

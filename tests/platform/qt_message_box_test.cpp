@@ -19,6 +19,7 @@ struct Seen {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QList<QMessageBox::StandardButton> buttons;
+    QStringList buttonTexts;
     bool owned = true;
     Qt::WindowModality modality = Qt::NonModal;
     Qt::TextFormat format = Qt::AutoText;
@@ -36,8 +37,10 @@ int ShowAndAnswer(int style, const Text& caption, const Text& text, Seen& seen,
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
-        for (QAbstractButton* button : box->buttons())
+        for (QAbstractButton* button : box->buttons()) {
             seen.buttons.push_back(box->standardButton(button));
+            seen.buttonTexts.push_back(button->text());
+        }
         seen.owned = box->parent() != nullptr;
         seen.modality = box->windowModality();
         seen.format = box->textFormat();
@@ -75,6 +78,8 @@ TEST(QtMessageBox, ShowsCaptionTextIconAndButtonsOfTheStyle) {
         EXPECT_EQ(seen.icon, c.icon) << c.style;
         std::sort(seen.buttons.begin(), seen.buttons.end());
         EXPECT_EQ(seen.buttons, c.buttons) << c.style;
+        EXPECT_TRUE(seen.buttonTexts.contains(QStringView(u"确定").toString()));
+        EXPECT_EQ(seen.buttonTexts.contains(QStringView(u"取消").toString()), c.style == 65);
         EXPECT_FALSE(seen.owned);
         EXPECT_EQ(seen.modality, Qt::ApplicationModal);
     }
