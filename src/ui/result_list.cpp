@@ -1,0 +1,158 @@
+#include "ui/result_list.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+#include "results/result_columns.h"
+#include "results/result_model.h"
+
+namespace {
+
+// Draws the selection only while the list has the focus, and no focus rectangle around a
+// single cell (the whole row is the unit here).
+class FocusSelectionDelegate final : public QStyledItemDelegate {
+  public:
+    explicit FocusSelectionDelegate(QAbstractItemView* view)
+        : QStyledItemDelegate(view), m_view(view) {}
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
+        if (!m_view->hasFocus()) option->state &= ~QStyle::State_Selected;
+    }
+
+  private:
+    QAbstractItemView* m_view;
+};
+
+// How long the view may lag behind the model while a worker feeds it.
+constexpr int kCatchUpMs = 40;
+
+}  // namespace
+
+ResultList::ResultList(ResultModel& model, QWidget* parent)
+    : QTableView(parent), m_model(model), m_catchUp(new QTimer(this)) {
+    setModel(&m_model);
+    setItemDelegate(new FocusSelectionDelegate(this));
+
+    setSortingEnabled(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(true);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+
+    QPalette colours = palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        colours.setColor(group, QPalette::Base, Qt::white);
+        colours.setColor(group, QPalette::Text, Qt::black);
+    }
+    setPalette(colours);
+
+    QHeaderView* header = horizontalHeader();
+    header->setSectionsClickable(false);
+    header->setSectionsMovable(false);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(0);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    for (int column = 0; column < kResultColumnCount; ++column) {
+        header->resizeSection(column, kResultColumns[static_cast<std::size_t>(column)].width);
+    }
+
+    QHeaderView* rows = verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(1);
+    rows->setDefaultSectionSize(fontMetrics().height() + 6);
+
+    m_catchUp->setSingleShot(true);
+    m_catchUp->setInterval(kCatchUpMs);
+    connect(m_catchUp, &QTimer::timeout, this, &ResultList::CatchUp);
+}
+
+void ResultList::ScrollToRow(int row) {
+    if (row < 0 || row >= m_model.RowCount()) return;
+    QScrollBar* across = horizontalScrollBar();
+    const int keep = across->value();
+    scrollTo(m_model.index(row, 0), QAbstractItemView::EnsureVisible);
+    across->setValue(keep);
+}
+
+void ResultList::SetColumnWidth(int column, int width) {
+    if (column < 0 || column >= kResultColumnCount) return;
+    if (width <= 0) {
+        setColumnHidden(column, true);
+        return;
+    }
+    setColumnHidden(column, false);
+    setColumnWidth(column, width);
+}
+
+int ResultList::ColumnWidth(int column) const {
+    if (column < 0 || column >= kResultColumnCount) return 0;
+    return columnWidth(column);
+}
+
+int ResultList::SelectedRow() const {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void ResultList::HideUntickedColumns(const std::function<bool(int)>& isTicked) {
+    for (int column = 1; column < kResultColumnCount; ++column) {
+        if (!isTicked(column)) SetColumnWidth(column, 0);
+    }
+}
+
+void ResultList::DeferViewUpdates() {
+    if (m_catchUp->isActive()) return;
+    viewport()->setUpdatesEnabled(false);
+    m_catchUp->start();
+}
+
+void ResultList::ScrollToRowDeferred(int row) {
+    DeferViewUpdates();
+    m_pendingScrollRow = row;
+}
+
+void ResultList::CatchUp() {
+    viewport()->setUpdatesEnabled(true);
+    if (m_pendingScrollRow >= 0) ScrollToRow(m_pendingScrollRow);
+    m_pendingScrollRow = -1;
+}
+
+void ResultList::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::RightButton) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    const QModelIndex under = indexAt(event->position().toPoint());
+    if (under.isValid()) {
+        selectionModel()->setCurrentIndex(
+            under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    } else {
+        selectionModel()->clearSelection();
+    }
+    event->accept();
+    Q_EMIT rowMenuRequested(event->globalPosition().toPoint());
+}
+
+void ResultList::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void ResultList::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+}
