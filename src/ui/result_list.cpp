@@ -8,6 +8,7 @@
 
 #include "results/result_columns.h"
 #include "results/result_model.h"
+#include "ui/result_view_model.h"
 
 namespace {
 
@@ -29,14 +30,17 @@ class FocusSelectionDelegate final : public QStyledItemDelegate {
     QAbstractItemView* m_view;
 };
 
-// How long the view may lag behind the model while a worker feeds it.
+// How long new rows may wait to be shown while a worker appends them.
 constexpr int kCatchUpMs = 40;
 
 }  // namespace
 
 ResultList::ResultList(ResultModel& model, QWidget* parent)
-    : QTableView(parent), m_model(model), m_catchUp(new QTimer(this)) {
-    setModel(&m_model);
+    : QTableView(parent),
+      m_model(model),
+      m_shown(new ResultViewModel(model, this)),
+      m_catchUp(new QTimer(this)) {
+    setModel(m_shown);
     setItemDelegate(new FocusSelectionDelegate(this));
 
     setSortingEnabled(false);
@@ -81,9 +85,10 @@ ResultList::ResultList(ResultModel& model, QWidget* parent)
 
 void ResultList::ScrollToRow(int row) {
     if (row < 0 || row >= m_model.RowCount()) return;
+    m_shown->ShowHeldRows();
     QScrollBar* across = horizontalScrollBar();
     const int keep = across->value();
-    scrollTo(m_model.index(row, 0), QAbstractItemView::EnsureVisible);
+    scrollTo(m_shown->index(row, 0), QAbstractItemView::EnsureVisible);
     across->setValue(keep);
 }
 
@@ -113,19 +118,19 @@ void ResultList::HideUntickedColumns(const std::function<bool(int)>& isTicked) {
     }
 }
 
-void ResultList::DeferViewUpdates() {
+void ResultList::DeferNewRows() {
     if (m_catchUp->isActive()) return;
-    viewport()->setUpdatesEnabled(false);
+    m_shown->Hold();
     m_catchUp->start();
 }
 
 void ResultList::ScrollToRowDeferred(int row) {
-    DeferViewUpdates();
+    DeferNewRows();
     m_pendingScrollRow = row;
 }
 
 void ResultList::CatchUp() {
-    viewport()->setUpdatesEnabled(true);
+    m_shown->Release();
     if (m_pendingScrollRow >= 0) ScrollToRow(m_pendingScrollRow);
     m_pendingScrollRow = -1;
 }

@@ -5,6 +5,7 @@
 
 class QTimer;
 class ResultModel;
+class ResultViewModel;
 
 // The result table's view: thirteen fixed columns over a ResultModel, one full row selected
 // at a time, shown selected only while the list has the focus. A column of width 0 is hidden
@@ -28,10 +29,10 @@ class ResultList final : public QTableView {
     // column keeps its width.
     void HideUntickedColumns(const std::function<bool(int column)>& isTicked);
 
-    // For a caller that changes the model many times in a row from another thread: the list
-    // stops repainting and re-laying out for a short while and catches up once, and a scroll
-    // asked for meanwhile is done then. The model itself is always current.
-    void DeferViewUpdates();
+    // For a caller that appends many rows in a row from another thread: rows appended during
+    // the next moments are shown together, so the list re-lays out and repaints once for
+    // them; a scroll asked for meanwhile is done then. The model itself is always current.
+    void DeferNewRows();
     void ScrollToRowDeferred(int row);
 
   Q_SIGNALS:
@@ -48,6 +49,7 @@ class ResultList final : public QTableView {
     void CatchUp();
 
     ResultModel& m_model;
+    ResultViewModel* m_shown;
     QTimer* m_catchUp;
     int m_pendingScrollRow = -1;
 };

@@ -114,24 +114,19 @@ void RunWindowBridge::HideUntickedColumns() {
 }
 
 void RunWindowBridge::DeleteAllRows() {
-    OnGuiThread(&m_window, [this] {
-        m_window.ResultTable()->DeferViewUpdates();
-        m_window.Results().DeleteAllRows();
-    });
+    OnGuiThread(&m_window, [this] { m_window.Results().DeleteAllRows(); });
 }
 
 int RunWindowBridge::AppendRow() {
     return OnGuiThread(&m_window, [this] {
-        m_window.ResultTable()->DeferViewUpdates();
+        m_window.ResultTable()->DeferNewRows();
         return m_window.Results().AppendRow();
     });
 }
 
 void RunWindowBridge::SetCell(int row, int column, const Text& text) {
-    OnGuiThread(&m_window, [this, row, column, &text] {
-        m_window.ResultTable()->DeferViewUpdates();
-        m_window.Results().SetCell(row, column, text);
-    });
+    OnGuiThread(&m_window,
+                [this, row, column, &text] { m_window.Results().SetCell(row, column, text); });
 }
 
 int RunWindowBridge::RowCount() {
