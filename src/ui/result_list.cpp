@@ -1,5 +1,6 @@
 #include "ui/result_list.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -12,22 +13,16 @@
 
 namespace {
 
-// Draws the selection only while the list has the focus, and no focus rectangle around a
-// single cell (the whole row is the unit here).
-class FocusSelectionDelegate final : public QStyledItemDelegate {
+// No focus rectangle around a single cell: the whole row is the unit here.
+class RowDelegate final : public QStyledItemDelegate {
   public:
-    explicit FocusSelectionDelegate(QAbstractItemView* view)
-        : QStyledItemDelegate(view), m_view(view) {}
+    using QStyledItemDelegate::QStyledItemDelegate;
 
   protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
         option->state &= ~QStyle::State_HasFocus;
-        if (!m_view->hasFocus()) option->state &= ~QStyle::State_Selected;
     }
-
-  private:
-    QAbstractItemView* m_view;
 };
 
 // How long new rows may wait to be shown while a worker appends them.
@@ -41,7 +36,7 @@ ResultList::ResultList(ResultModel& model, QWidget* parent)
       m_shown(new ResultViewModel(model, this)),
       m_catchUp(new QTimer(this)) {
     setModel(m_shown);
-    setItemDelegate(new FocusSelectionDelegate(this));
+    setItemDelegate(new RowDelegate(this));
 
     setSortingEnabled(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -54,12 +49,7 @@ ResultList::ResultList(ResultModel& model, QWidget* parent)
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
 
-    QPalette colours = palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        colours.setColor(group, QPalette::Base, Qt::white);
-        colours.setColor(group, QPalette::Text, Qt::black);
-    }
-    setPalette(colours);
+    ShowSelection(false);
 
     QHeaderView* header = horizontalHeader();
     header->setSectionsClickable(false);
@@ -154,10 +144,27 @@ void ResultList::mousePressEvent(QMouseEvent* event) {
 
 void ResultList::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
-    viewport()->update();
+    ShowSelection(true);
 }
 
 void ResultList::focusOutEvent(QFocusEvent* event) {
     QTableView::focusOutEvent(event);
-    viewport()->update();
+    ShowSelection(false);
+}
+
+// The selection stays in the selection model; without the focus it is drawn in the
+// ordinary colours, so it cannot be seen.
+void ResultList::ShowSelection(bool shown) {
+    QPalette colours = palette();
+    const QPalette standard = QApplication::palette(this);
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        colours.setColor(group, QPalette::Base, Qt::white);
+        colours.setColor(group, QPalette::Text, Qt::black);
+        colours.setColor(group, QPalette::Highlight,
+                         shown ? standard.color(group, QPalette::Highlight) : QColor(Qt::white));
+        colours.setColor(
+            group, QPalette::HighlightedText,
+            shown ? standard.color(group, QPalette::HighlightedText) : QColor(Qt::black));
+    }
+    setPalette(colours);
 }

@@ -47,6 +47,7 @@ class ResultList final : public QTableView {
 
   private:
     void CatchUp();
+    void ShowSelection(bool shown);
 
     ResultModel& m_model;
     ResultViewModel* m_shown;
