@@ -40,6 +40,8 @@ QMessageBox* MakeMessageBox(const Text& text) {
                                 ToQString(text), QMessageBox::Ok);
     box->setWindowModality(Qt::NonModal);
     box->setModal(false);
+    // It has no owner, but it must not keep the program going once the main window closes.
+    box->setAttribute(Qt::WA_QuitOnClose, false);
     QObject::connect(box, &QMessageBox::finished, box, &QObject::deleteLater);
     return box;
 }
@@ -99,6 +101,16 @@ void RunWindowBridge::SetEnabled(Control control, bool enabled) {
 
 bool RunWindowBridge::IsMetricTicked(int column) {
     return OnGuiThread(&m_window, [this, column] { return m_window.IsMetricTicked(column); });
+}
+
+std::array<bool, 13> RunWindowBridge::MetricTicks() {
+    return OnGuiThread(&m_window, [this] {
+        std::array<bool, 13> ticks{};
+        for (int column = 1; column < kResultColumnCount; ++column) {
+            ticks[static_cast<std::size_t>(column)] = m_window.IsMetricTicked(column);
+        }
+        return ticks;
+    });
 }
 
 void RunWindowBridge::SetMetricChecksEnabled(bool enabled) {

@@ -18,6 +18,7 @@ class RunWindowBridge final : public RunWindow {
     void SetEnabled(Control control, bool enabled) override;
 
     bool IsMetricTicked(int column) override;
+    std::array<bool, 13> MetricTicks() override;
     void SetMetricChecksEnabled(bool enabled) override;
 
     void HideUntickedColumns() override;

@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <array>
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -61,6 +62,7 @@ TEST_F(RunWindowBridgeTest, WorkerCallsHaveTakenEffectWhenTheyReturn) {
         int firstRow = -1, secondRow = -1, rowsAfterAppend = -1, rowsAfterClear = -1;
         Text cell;
         int progress = -1;
+        std::array<bool, 13> ticks{};
     } seen;
     ResultModel& results = m_window.Results();
     results.SetCell(results.AppendRow(), 0, "old.com");
@@ -75,6 +77,7 @@ TEST_F(RunWindowBridgeTest, WorkerCallsHaveTakenEffectWhenTheyReturn) {
         m_face.SetEnabled(Control::StopButton, true);
         seen.ticked1 = m_face.IsMetricTicked(1);
         seen.ticked2 = m_face.IsMetricTicked(2);
+        seen.ticks = m_face.MetricTicks();
         m_face.SetMetricChecksEnabled(false);
         m_face.HideUntickedColumns();
 
@@ -100,6 +103,7 @@ TEST_F(RunWindowBridgeTest, WorkerCallsHaveTakenEffectWhenTheyReturn) {
     EXPECT_EQ(FromQString(m_window.StatusLabel()->text()), "正在查询 a.com");
     EXPECT_TRUE(seen.ticked1);
     EXPECT_FALSE(seen.ticked2);
+    EXPECT_EQ(seen.ticks, (std::array<bool, 13>{false, true}));  // only column 1 at start
     EXPECT_EQ(seen.rowsAfterClear, 0);
     EXPECT_EQ(seen.firstRow, 0);
     EXPECT_EQ(seen.secondRow, 1);
