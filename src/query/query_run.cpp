@@ -27,6 +27,24 @@ int ProgressMaximum(const Text& countCaption) {
     return static_cast<int>(count);
 }
 
+bool StopRequested(RunWindow& window) {
+    return CompareText(window.Caption(Control::RunStateLabel), kRunStateStop) == 0;
+}
+
+// The boxes are disabled while a run goes on; they are read afresh for each group of lookups.
+std::array<bool, 13> MetricTicks(RunWindow& window) {
+    std::array<bool, 13> ticks{};
+    for (int column = 1; column <= 12; ++column) {
+        ticks[static_cast<std::size_t>(column)] = window.IsMetricTicked(column);
+    }
+    return ticks;
+}
+
+void SetRunControlsEnabled(RunWindow& window, bool running) {
+    for (const Control control : kDisabledWhileRunning) window.SetEnabled(control, !running);
+    window.SetEnabled(Control::StopButton, running);
+}
+
 }  // namespace
 
 Text QueryStatusText(int index, const Text& count, const Text& address) {
@@ -41,65 +59,92 @@ void QueryRun::Run() {
     // The run goes on with an empty list: it then ends at once with the usual message.
     if (!m_addresses.Exists()) m_window.ShowMessage(Text(kNoAddressesMessage));
 
-    m_window.HideUntickedColumns();
-    m_window.SetMetricChecksEnabled(false);
-    m_window.DeleteAllRows();
-    m_window.SetCaption(Control::RunStateLabel, Text(kRunStateRunning));
-    SetRunControlsEnabled(true);
-
-    m_window.SetProgressVisible(true);
-    m_window.SetProgressMaximum(ProgressMaximum(m_window.Caption(Control::CountLabel)));
+    // Window accesses with no work of the worker between them go together: each takes effect
+    // in order before the worker goes on, with one visit to the window's thread.
+    m_window.Together([](RunWindow& w) {
+        w.HideUntickedColumns();
+        w.SetMetricChecksEnabled(false);
+        w.DeleteAllRows();
+        w.SetCaption(Control::RunStateLabel, Text(kRunStateRunning));
+        SetRunControlsEnabled(w, true);
+        w.SetProgressVisible(true);
+        w.SetProgressMaximum(ProgressMaximum(w.Caption(Control::CountLabel)));
+    });
 
     // Read afresh: the loop covers the file as it is now, even if CountLabel is older.
     const auto addresses = m_addresses.ReadAddressList();
     int index = 0;
     for (const Text& address : addresses) {
         ++index;
-        m_window.SetCaption(Control::StatusLabel,
-                            QueryStatusText(index, m_window.Caption(Control::CountLabel), address));
-        const int row = m_window.AppendRow();
-        m_window.SetCell(row, 0, address);
-        if (StopRequested()) break;
-        LookUpColumns(row, address, 1, 9);
-        if (StopRequested()) break;
-        LookUpColumns(row, address, 10, 12);
-        if (StopRequested()) break;
-        m_window.SetProgressPosition(m_window.ProgressPosition() + 1);
+        int row = 0;
+        std::array<bool, 13> ticks{};
+        // Each check sets `stop`; it stays true when the window skipped the steps.
+        bool stop = true;
+        m_window.Together([&](RunWindow& w) {
+            w.SetCaption(Control::StatusLabel,
+                         QueryStatusText(index, w.Caption(Control::CountLabel), address));
+            row = w.AppendRow();
+            w.SetCell(row, 0, address);
+            stop = StopRequested(w);
+            if (!stop) ticks = MetricTicks(w);
+        });
+        if (stop) break;
+        stop = true;
+        LookUpGroup(row, address, ticks, 1, 9, [&](RunWindow& w) {
+            stop = StopRequested(w);
+            if (!stop) ticks = MetricTicks(w);
+        });
+        if (stop) break;
+        stop = true;
+        LookUpGroup(row, address, ticks, 10, 12, [&](RunWindow& w) {
+            stop = StopRequested(w);
+            if (!stop) w.SetProgressPosition(w.ProgressPosition() + 1);
+        });
+        if (stop) break;
         m_pause();
-        m_window.ScrollToRow(m_window.RowCount() - 1);
+        m_window.Together([](RunWindow& w) { w.ScrollToRow(w.RowCount() - 1); });
     }
 
-    m_window.SetProgressVisible(false);
-    if (StopRequested()) {
-        m_window.SetCaption(Control::StopButton, Text(kStopCaption));
-        m_window.SetCaption(Control::StatusLabel, Text(kStoppedStatus));
-    } else {
-        m_window.SetCaption(Control::StatusLabel, Text(kDoneStatus));
-        m_window.ShowMessage(Text(kDoneMessage));
-    }
-    SetRunControlsEnabled(false);
-    m_window.SetMetricChecksEnabled(true);
-    m_window.SetProgressPosition(0);
+    bool stopped = true;
+    m_window.Together([&](RunWindow& w) {
+        w.SetProgressVisible(false);
+        stopped = StopRequested(w);
+        if (stopped) {
+            w.SetCaption(Control::StopButton, Text(kStopCaption));
+            w.SetCaption(Control::StatusLabel, Text(kStoppedStatus));
+        } else {
+            w.SetCaption(Control::StatusLabel, Text(kDoneStatus));
+        }
+    });
+    if (!stopped) m_window.ShowMessage(Text(kDoneMessage));
+    m_window.Together([](RunWindow& w) {
+        SetRunControlsEnabled(w, false);
+        w.SetMetricChecksEnabled(true);
+        w.SetProgressPosition(0);
+    });
 }
 
-bool QueryRun::StopRequested() {
-    return CompareText(m_window.Caption(Control::RunStateLabel), kRunStateStop) == 0;
-}
-
-void QueryRun::LookUpColumns(int row, const Text& address, int firstColumn, int lastColumn) {
-    // The ticks are read afresh for every group, in one call: the boxes are disabled while a
-    // run goes on, so reading them box by box would only cost window round trips.
-    const auto ticks = m_window.MetricTicks();
+void QueryRun::LookUpGroup(int row, const Text& address, const std::array<bool, 13>& ticks,
+                           int firstColumn, int lastColumn, const Steps& after) {
+    int lastTicked = 0;
     for (int column = firstColumn; column <= lastColumn; ++column) {
+        if (ticks[static_cast<std::size_t>(column)]) lastTicked = column;
+    }
+    if (lastTicked == 0) {
+        m_window.Together(after);
+        return;
+    }
+    // Each cell is written as soon as its reply is in; the group's last write and what
+    // follows it go together.
+    for (int column = firstColumn; column <= lastTicked; ++column) {
         if (!ticks[static_cast<std::size_t>(column)]) continue;
         const Metric& metric = kMetricCatalogue[static_cast<std::size_t>(column - 1)];
-        m_window.SetCell(row, column, m_lookup.LookupMetric(metric, address));
+        const Text cell = m_lookup.LookupMetric(metric, address);
+        m_window.Together([&](RunWindow& w) {
+            w.SetCell(row, column, cell);
+            if (column == lastTicked) after(w);
+        });
     }
-}
-
-void QueryRun::SetRunControlsEnabled(bool running) {
-    for (const Control control : kDisabledWhileRunning) m_window.SetEnabled(control, !running);
-    m_window.SetEnabled(Control::StopButton, running);
 }
 
 void RequestStop(RunWindow& window) {

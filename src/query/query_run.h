@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string_view>
 
@@ -38,9 +39,10 @@ class QueryRun final {
     void Run();
 
   private:
-    bool StopRequested();
-    void LookUpColumns(int row, const Text& address, int firstColumn, int lastColumn);
-    void SetRunControlsEnabled(bool running);
+    using Steps = std::function<void(RunWindow&)>;
+
+    void LookUpGroup(int row, const Text& address, const std::array<bool, 13>& ticks,
+                     int firstColumn, int lastColumn, const Steps& after);
 
     RunWindow& m_window;
     const AddressFile& m_addresses;

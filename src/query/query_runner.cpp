@@ -7,8 +7,9 @@
 #include "query/run_window.h"
 
 // Passes the worker's calls to the window until the runner is being destroyed; from then on
-// nothing reaches the window, the run state reads "停止" and no metric is ticked, so the
-// worker runs to its end without touching the window or the service again.
+// nothing reaches the window (steps handed over together are skipped), the run state reads
+// "停止" and no metric is ticked, so the worker runs to its end without touching the window or
+// the service again.
 class QueryRunner::GuardedWindow final : public RunWindow {
   public:
     explicit GuardedWindow(RunWindow& window) : m_window(window) {}
@@ -27,10 +28,6 @@ class QueryRunner::GuardedWindow final : public RunWindow {
     }
     bool IsMetricTicked(int column) override {
         return !Abandoned() && m_window.IsMetricTicked(column);
-    }
-    std::array<bool, 13> MetricTicks() override {
-        if (Abandoned()) return {};
-        return m_window.MetricTicks();
     }
     void SetMetricChecksEnabled(bool enabled) override {
         if (!Abandoned()) m_window.SetMetricChecksEnabled(enabled);
@@ -58,6 +55,9 @@ class QueryRunner::GuardedWindow final : public RunWindow {
     int ProgressPosition() override { return Abandoned() ? 0 : m_window.ProgressPosition(); }
     void SetProgressPosition(int position) override {
         if (!Abandoned()) m_window.SetProgressPosition(position);
+    }
+    void Together(const std::function<void(RunWindow&)>& steps) override {
+        if (!Abandoned()) m_window.Together(steps);
     }
     void ShowMessage(const Text& text) override {
         if (!Abandoned()) m_window.ShowMessage(text);

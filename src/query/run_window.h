@@ -1,6 +1,6 @@
 #pragma once
 
-#include <array>
+#include <functional>
 
 #include "common/text.h"
 
@@ -31,13 +31,6 @@ class RunWindow {
 
     // The metric check box of a result column (1 to 12).
     virtual bool IsMetricTicked(int column) = 0;
-    // Every metric check box at once, indexed by column (index 0 unused). A window whose
-    // calls are costly reads them in one call; this one asks each box in turn.
-    virtual std::array<bool, 13> MetricTicks() {
-        std::array<bool, 13> ticks{};
-        for (int column = 1; column <= 12; ++column) ticks[column] = IsMetricTicked(column);
-        return ticks;
-    }
     virtual void SetMetricChecksEnabled(bool enabled) = 0;
 
     virtual void HideUntickedColumns() = 0;
@@ -51,6 +44,11 @@ class RunWindow {
     virtual void SetProgressMaximum(int maximum) = 0;
     virtual int ProgressPosition() = 0;
     virtual void SetProgressPosition(int position) = 0;
+
+    // Carries out `steps` (calls on the window it is given) as one access: a window whose
+    // calls cross threads makes them all in one visit to its thread, in order, and returns
+    // when all have taken effect. The steps must not wait for anything but the window.
+    virtual void Together(const std::function<void(RunWindow&)>& steps) { steps(*this); }
 
     // A message with no owner window and the OK button; the main window stays usable while
     // it is open. Returns when the user has closed it.

@@ -103,16 +103,6 @@ bool RunWindowBridge::IsMetricTicked(int column) {
     return OnGuiThread(&m_window, [this, column] { return m_window.IsMetricTicked(column); });
 }
 
-std::array<bool, 13> RunWindowBridge::MetricTicks() {
-    return OnGuiThread(&m_window, [this] {
-        std::array<bool, 13> ticks{};
-        for (int column = 1; column < kResultColumnCount; ++column) {
-            ticks[static_cast<std::size_t>(column)] = m_window.IsMetricTicked(column);
-        }
-        return ticks;
-    });
-}
-
 void RunWindowBridge::SetMetricChecksEnabled(bool enabled) {
     OnGuiThread(&m_window, [this, enabled] {
         for (int column = 1; column < kResultColumnCount; ++column) {
@@ -163,6 +153,10 @@ int RunWindowBridge::ProgressPosition() {
 
 void RunWindowBridge::SetProgressPosition(int position) {
     OnGuiThread(&m_window, [this, position] { m_window.ProgressBar()->setValue(position); });
+}
+
+void RunWindowBridge::Together(const std::function<void(RunWindow&)>& steps) {
+    OnGuiThread(&m_window, [this, &steps] { steps(*this); });
 }
 
 void RunWindowBridge::ShowMessage(const Text& text) {

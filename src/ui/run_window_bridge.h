@@ -18,7 +18,6 @@ class RunWindowBridge final : public RunWindow {
     void SetEnabled(Control control, bool enabled) override;
 
     bool IsMetricTicked(int column) override;
-    std::array<bool, 13> MetricTicks() override;
     void SetMetricChecksEnabled(bool enabled) override;
 
     void HideUntickedColumns() override;
@@ -32,6 +31,9 @@ class RunWindowBridge final : public RunWindow {
     void SetProgressMaximum(int maximum) override;
     int ProgressPosition() override;
     void SetProgressPosition(int position) override;
+
+    // One visit to the GUI thread for all the steps, which call this face directly there.
+    void Together(const std::function<void(RunWindow&)>& steps) override;
 
     void ShowMessage(const Text& text) override;
 

@@ -72,14 +72,20 @@ struct RunFixture : ::testing::Test {
     }
 };
 
+// The steps of one address in order, and which of them reach the window together: never a
+// lookup or the pause while the window's thread is held.
 TEST_F(RunFixture, OneAddressFollowsTheStepsInOrder) {
     WriteAddresses("a.com\r\n");
     FakeRunWindow w;
     w.Put(Control::CountLabel, "1");
     w.Tick({2, 11});
+    lookup.onRequest = [&](const Request& r) { w.Note("lookup " + r.kind); };
     QueryRun(w, file, lookup, [&] { w.Note("pause"); }).Run();
 
+    std::vector<std::string> ticks;
+    for (int c = 1; c <= 12; ++c) ticks.push_back("IsMetricTicked " + std::to_string(c));
     std::vector<std::string> expected = {
+        "[",
         "HideUntickedColumns",
         "SetMetricChecksEnabled 0",
         "DeleteAllRows",
@@ -94,39 +100,50 @@ TEST_F(RunFixture, OneAddressFollowsTheStepsInOrder) {
         "SetProgressVisible 1",
         "Caption CountLabel",
         "SetProgressMaximum 1",
+        "]",
+        "[",
         "Caption CountLabel",
         "SetCaption StatusLabel 正在查询：（1/1）a.com",
         "AppendRow",
         "SetCell 0 0 a.com",
         "Caption RunStateLabel",
     };
-    for (const char* entry : {
-             "MetricTicks",
-             "SetCell 0 2 pr:a.com",
-             "Caption RunStateLabel",
-             "MetricTicks",
-             "SetCell 0 11 sogoupr:a.com",
-             "Caption RunStateLabel",
-             "ProgressPosition",
-             "SetProgressPosition 1",
-             "pause",
-             "RowCount",
-             "ScrollToRow 0",
-             "SetProgressVisible 0",
-             "Caption RunStateLabel",
-             "SetCaption StatusLabel 全部查询完成",
-             "ShowMessage OK，查询完成",
-             "SetEnabled StartButton 1",
-             "SetEnabled WeightFilterButton 1",
-             "SetEnabled ExportButton 1",
-             "SetEnabled PrFilterButton 1",
-             "SetEnabled ClearListButton 1",
-             "SetEnabled EditAddressesButton 1",
-             "SetEnabled StopButton 0",
-             "SetMetricChecksEnabled 1",
-             "SetProgressPosition 0",
-         })
-        expected.push_back(entry);
+    const auto add = [&](std::initializer_list<std::string> entries) {
+        expected.insert(expected.end(), entries);
+    };
+    expected.insert(expected.end(), ticks.begin(), ticks.end());
+    add({"]", "lookup pr", "[", "SetCell 0 2 pr:a.com", "Caption RunStateLabel"});
+    expected.insert(expected.end(), ticks.begin(), ticks.end());
+    add({"]",
+         "lookup sogoupr",
+         "[",
+         "SetCell 0 11 sogoupr:a.com",
+         "Caption RunStateLabel",
+         "ProgressPosition",
+         "SetProgressPosition 1",
+         "]",
+         "pause",
+         "[",
+         "RowCount",
+         "ScrollToRow 0",
+         "]",
+         "[",
+         "SetProgressVisible 0",
+         "Caption RunStateLabel",
+         "SetCaption StatusLabel 全部查询完成",
+         "]",
+         "ShowMessage OK，查询完成",
+         "[",
+         "SetEnabled StartButton 1",
+         "SetEnabled WeightFilterButton 1",
+         "SetEnabled ExportButton 1",
+         "SetEnabled PrFilterButton 1",
+         "SetEnabled ClearListButton 1",
+         "SetEnabled EditAddressesButton 1",
+         "SetEnabled StopButton 0",
+         "SetMetricChecksEnabled 1",
+         "SetProgressPosition 0",
+         "]"});
     EXPECT_EQ(w.Log(), expected);
 }
 

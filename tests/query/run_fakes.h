@@ -13,10 +13,10 @@
 #include "query/run_window.h"
 
 // A main window for the run without widgets: keeps captions, enabled states, ticks, rows and
-// the progress bar, and logs every call in order. Safe to call from the worker while the test
-// reads it. `onCall` runs after a call has been logged, on the caller's thread, outside the
-// lock (so it may call back, e.g. to press stop at an exact place). A message stays open until
-// CloseMessage() when `holdMessages` is set.
+// the progress bar, and logs every call in order (steps handed over together in brackets). Safe to
+// call from the worker while the test reads it. `onCall` runs after a call has been logged, on the
+// caller's thread, outside the lock (so it may call back, e.g. to press stop at an exact place). A
+// message stays open until CloseMessage() when `holdMessages` is set.
 class FakeRunWindow final : public RunWindow {
   public:
     using Row = std::array<Text, 13>;
@@ -119,11 +119,6 @@ class FakeRunWindow final : public RunWindow {
                [&] { ticked = m_ticked[static_cast<std::size_t>(column)]; });
         return ticked;
     }
-    std::array<bool, 13> MetricTicks() override {
-        std::array<bool, 13> ticks{};
-        Record("MetricTicks", [&] { ticks = m_ticked; });
-        return ticks;
-    }
     void SetMetricChecksEnabled(bool enabled) override {
         Record(std::string("SetMetricChecksEnabled ") + (enabled ? "1" : "0"),
                [&] { m_checksEnabled = enabled; });
@@ -170,6 +165,16 @@ class FakeRunWindow final : public RunWindow {
     }
     void SetProgressPosition(int position) override {
         Record("SetProgressPosition " + std::to_string(position), [&] { m_position = position; });
+    }
+    // Logged as "[" ... "]" around the steps.
+    void Together(const std::function<void(RunWindow&)>& steps) override {
+        Record("[", [&] { m_together = true; });
+        steps(*this);
+        Record("]", [&] { m_together = false; });
+    }
+    bool InTogether() {
+        std::lock_guard lock(m_mutex);
+        return m_together;
     }
     void ShowMessage(const Text& text) override {
         Record("ShowMessage " + text, [&] {
@@ -228,6 +233,7 @@ class FakeRunWindow final : public RunWindow {
     std::vector<std::string> m_log;
     std::vector<Text> m_messages;
     bool m_messageOpen = false;
+    bool m_together = false;
     bool m_progressVisible = false;
     int m_maximum = 100;
     int m_position = 0;
