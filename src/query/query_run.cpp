@@ -73,6 +73,12 @@ void QueryRun::Run() {
 
     // Read afresh: the loop covers the file as it is now, even if CountLabel is older.
     const auto addresses = m_addresses.ReadAddressList();
+    // The scroll that ends an address goes together with what follows it.
+    bool scrollPending = false;
+    const auto scrollToLastRow = [&scrollPending](RunWindow& w) {
+        if (scrollPending) w.ScrollToRow(w.RowCount() - 1);
+        scrollPending = false;
+    };
     int index = 0;
     for (const Text& address : addresses) {
         ++index;
@@ -81,6 +87,7 @@ void QueryRun::Run() {
         // Each check sets `stop`; it stays true when the window skipped the steps.
         bool stop = true;
         m_window.Together([&](RunWindow& w) {
+            scrollToLastRow(w);
             w.SetCaption(Control::StatusLabel,
                          QueryStatusText(index, w.Caption(Control::CountLabel), address));
             row = w.AppendRow();
@@ -102,11 +109,12 @@ void QueryRun::Run() {
         });
         if (stop) break;
         m_pause();
-        m_window.Together([](RunWindow& w) { w.ScrollToRow(w.RowCount() - 1); });
+        scrollPending = true;
     }
 
     bool stopped = true;
     m_window.Together([&](RunWindow& w) {
+        scrollToLastRow(w);
         w.SetProgressVisible(false);
         stopped = StopRequested(w);
         if (stopped) {

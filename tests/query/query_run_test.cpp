@@ -126,8 +126,6 @@ TEST_F(RunFixture, OneAddressFollowsTheStepsInOrder) {
          "[",
          "RowCount",
          "ScrollToRow 0",
-         "]",
-         "[",
          "SetProgressVisible 0",
          "Caption RunStateLabel",
          "SetCaption StatusLabel 全部查询完成",
