@@ -389,7 +389,7 @@ TEST_F(QueryWindowTest, StopTakesEffectAtTheNextCheck) {
          0,
          {full("a.com"), full("b.com")},
          {1, 0}},
-        {"after the third check", "", 1, {full("a.com"), MakeRow("b.com", {})}, {1, 0}},
+        {"at the next address's first check (pressed during the pause)", "", 1, {full("a.com"), MakeRow("b.com", {})}, {1, 0}},
         {"after the last address's third check",
          "",
          3,
