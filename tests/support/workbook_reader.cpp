@@ -21,16 +21,6 @@ for row in ws.iter_rows():
         print(c.coordinate, c.data_type, text, c.number_format.encode("utf-8").hex() or "-")
 )py";
 
-constexpr char kDumpScript[] = R"py(
-import sys, openpyxl
-wb = openpyxl.load_workbook(open(sys.argv[1], "rb"))
-print("sheets:", wb.sheetnames)
-ws = wb.worksheets[0]
-print("dimensions:", ws.dimensions)
-for row in ws.iter_rows():
-    print(" | ".join("%s=%r(%s)" % (c.coordinate, c.value, c.number_format) for c in row))
-)py";
-
 std::string RunPython(const char* script, const std::string& path) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) return {};
@@ -77,8 +67,4 @@ ReadBackWorkbook ReadWorkbook(const std::string& path) {
     }
     book.ok = true;
     return book;
-}
-
-std::string DumpWorkbook(const std::string& path) {
-    return RunPython(kDumpScript, path);
 }

@@ -27,6 +27,3 @@ ReadBackWorkbook ReadWorkbook(const std::string& path);
 inline std::string Utf8(std::u8string_view text) {
     return {text.begin(), text.end()};
 }
-
-// Prints the first sheet as openpyxl sees it, for a person to look at.
-std::string DumpWorkbook(const std::string& path);
