@@ -1,13 +1,14 @@
 #include <QApplication>
-#include <QWidget>
 
-#include "platform/qt_text.h"
+#include "addresses/address_file.h"
+#include "ui/main_window.h"
+#include "ui/main_window_creation.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(ToQString("Zarkel V1.0"));
-    window.setFixedSize(966, 528);
+    const AddressFile addresses(ProgramDirectory());
+    MainWindow window;
+    RunCreationHandler(window, addresses);
     window.show();
     return QApplication::exec();
 }
