@@ -1,0 +1,13 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// One request-reply exchange over TCP (WHOIS style): connects to host:port, sends `request`,
+// reads until the peer closes. nullopt when it cannot connect, the whole exchange outlasts
+// `timeout`, or the reply grows past `cap` bytes.
+std::optional<std::string> TcpQuery(const std::string& host, int port, std::string_view request,
+                                    std::chrono::milliseconds timeout, std::size_t cap);
