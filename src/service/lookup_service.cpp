@@ -2,8 +2,10 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <thread>
 
+#include "platform/listen_socket.h"
 #include "service/lookup_desk.h"
 #include "service/service_query.h"
 
@@ -20,6 +22,7 @@ struct LookupService::State {
     LookupDesk desk;
     httplib::Server server;
     std::thread listener;
+    std::atomic<bool> listenerEnded = false;
     int port = 0;
     bool stopped = false;
 };
@@ -35,6 +38,7 @@ std::unique_ptr<LookupService> LookupService::Start(const ServiceSettings& setti
     auto state = std::make_unique<State>(settings, RefusesPrivateTargets(settings, bindAddress));
     State* s = state.get();
     s->server.new_task_queue = [] { return new httplib::ThreadPool(kServingThreads); };
+    s->server.set_socket_options([](int socket) { SetListenSocketOptions(socket); });
     s->server.set_read_timeout(10, 0);
     s->server.set_write_timeout(10, 0);
     s->server.Get("/get.php", [s](const httplib::Request& request, httplib::Response& response) {
@@ -52,7 +56,12 @@ std::unique_ptr<LookupService> LookupService::Start(const ServiceSettings& setti
     }
     if (s->port <= 0) return nullptr;
     // The socket already listens: requests made before this thread runs wait in the backlog.
-    s->listener = std::thread([s] { s->server.listen_after_bind(); });
+    s->listener = std::thread([s] {
+        s->server.listen_after_bind();
+        s->listenerEnded = true;
+    });
+    // Stop is only heard by a server that has started listening.
+    while (!s->server.is_running() && !s->listenerEnded) std::this_thread::yield();
     return std::unique_ptr<LookupService>(new LookupService(std::move(state)));
 }
 
