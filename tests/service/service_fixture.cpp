@@ -89,3 +89,46 @@ bool WaitUntil(const std::function<bool()>& condition) {
     }
     return true;
 }
+
+FakeWhois::FakeWhois(std::function<std::string(const std::string&)> answer)
+    : m_answer(std::move(answer)) {
+    m_listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(m_listener, 16);
+    socklen_t size = sizeof address;
+    getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
+    m_port = ntohs(address.sin_port);
+    m_thread = std::thread([this] { Serve(); });
+}
+
+FakeWhois::~FakeWhois() {
+    shutdown(m_listener, SHUT_RDWR);  // wakes accept
+    m_thread.join();
+    close(m_listener);
+}
+
+std::vector<std::string> FakeWhois::Queries() {
+    std::lock_guard lock(m_mutex);
+    return m_queries;
+}
+
+void FakeWhois::Serve() {
+    for (;;) {
+        const int client = accept(m_listener, nullptr, nullptr);
+        if (client < 0) return;
+        std::string query;
+        char c = 0;
+        while (recv(client, &c, 1, 0) == 1 && c != '\n') query += c;
+        if (!query.empty() && query.back() == '\r') query.pop_back();
+        {
+            std::lock_guard lock(m_mutex);
+            m_queries.push_back(query);
+        }
+        const std::string reply = m_answer(query);
+        send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+        close(client);
+    }
+}

@@ -59,3 +59,26 @@ std::string Ask(const LookupService& service, const std::string& kind, const std
 
 // Polls `condition` until it holds or five seconds pass.
 bool WaitUntil(const std::function<bool()>& condition);
+
+// A WHOIS server on 127.0.0.1 (plain TCP, one query line per connection) that answers by
+// a function of the query and records the queries.
+class FakeWhois final {
+  public:
+    explicit FakeWhois(std::function<std::string(const std::string& query)> answer);
+    ~FakeWhois();
+    FakeWhois(const FakeWhois&) = delete;
+    FakeWhois& operator=(const FakeWhois&) = delete;
+
+    int port() const { return m_port; }
+    std::vector<std::string> Queries();
+
+  private:
+    void Serve();
+
+    std::function<std::string(const std::string&)> m_answer;
+    int m_listener = -1;
+    int m_port = 0;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::vector<std::string> m_queries;
+};

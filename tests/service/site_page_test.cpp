@@ -11,7 +11,7 @@
 namespace {
 
 class SitePageTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_service = LookupService::Start(LoopbackSettings(), "127.0.0.1", 0);
         ASSERT_NE(m_service, nullptr);
@@ -20,10 +20,10 @@ protected:
     // Serves `body` at "/" with `contentType` on a new fake site; returns its address.
     std::string Site(const std::string& body, const std::string& contentType) {
         auto& site = *m_sites.emplace_back(std::make_unique<FakeWeb>());
-        site.server().Get("/", [body, contentType](const httplib::Request&,
-                                                   httplib::Response& response) {
-            response.set_content(body, contentType);
-        });
+        site.server().Get(
+            "/", [body, contentType](const httplib::Request&, httplib::Response& response) {
+                response.set_content(body, contentType);
+            });
         site.Start();
         return site.HostPort();
     }
@@ -32,7 +32,9 @@ protected:
     std::unique_ptr<LookupService> m_service;
 };
 
-std::string Gbk(const std::string& utf8) { return *Utf8ToGb18030(utf8); }
+std::string Gbk(const std::string& utf8) {
+    return *Utf8ToGb18030(utf8);
+}
 
 TEST_F(SitePageTest, TitleInEveryCharsetComesBackAsUtf8) {
     const std::string news = U8(u8"新浪网 – 新闻中心");
@@ -45,10 +47,11 @@ TEST_F(SitePageTest, TitleInEveryCharsetComesBackAsUtf8) {
         {"GBK named by the header", Gbk("<title>" + news + "</title>"), "text/html; charset=GBK"},
         {"GB2312 named by a meta tag",
          Gbk("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
-             "<title>" + news + "</title>"),
+             "<title>" +
+             news + "</title>"),
          "text/html"},
-        {"GB18030 named by meta charset", Gbk("<meta charset='gb18030'><title>" + news + "</title>"),
-         "text/html"},
+        {"GB18030 named by meta charset",
+         Gbk("<meta charset='gb18030'><title>" + news + "</title>"), "text/html"},
         {"UTF-8 marked by a BOM", "\xEF\xBB\xBF<title>" + news + "</title>", "text/html"},
         {"UTF-8 named by the header", "<title>" + news + "</title>", "text/html; charset=utf-8"},
         {"undeclared GBK", Gbk("<title>" + news + "</title>"), "text/html"},
@@ -96,15 +99,15 @@ TEST_F(SitePageTest, PagesWithoutUsableTitleAnswerMinusOne) {
 
 TEST_F(SitePageTest, FollowsAtMostFiveRedirects) {
     FakeWeb site;
-    site.server().Get(R"(/hop/(\d+))", [](const httplib::Request& request,
-                                          httplib::Response& response) {
-        const int left = std::stoi(request.matches[1]);
-        if (left == 0) {
-            response.set_content("<title>Arrived</title>", "text/html");
-        } else {
-            response.set_redirect("/hop/" + std::to_string(left - 1));
-        }
-    });
+    site.server().Get(R"(/hop/(\d+))",
+                      [](const httplib::Request& request, httplib::Response& response) {
+                          const int left = std::stoi(request.matches[1]);
+                          if (left == 0) {
+                              response.set_content("<title>Arrived</title>", "text/html");
+                          } else {
+                              response.set_redirect("/hop/" + std::to_string(left - 1));
+                          }
+                      });
     site.server().Get("/", [](const httplib::Request& request, httplib::Response& response) {
         const std::string host = request.get_header_value("Host");
         response.set_redirect(host.rfind("localhost", 0) == 0 ? "/hop/4" : "/hop/5");
@@ -139,8 +142,7 @@ TEST_F(SitePageTest, PageOverTheCapIsNotReadFurther) {
     });
     // A page that announces its size over the cap.
     site.server().Get("/big", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content("<title>Big</title>" + std::string(3 * 1024 * 1024, ' '),
-                             "text/html");
+        response.set_content("<title>Big</title>" + std::string(3 * 1024 * 1024, ' '), "text/html");
     });
     site.server().Get("/near", [](const httplib::Request&, httplib::Response& response) {
         response.set_content(std::string(2 * 1024 * 1024 - 100, ' ') + "<title>Near</title>",
