@@ -7,7 +7,8 @@ namespace {
 
 // The number after "key": in `object`, or nullopt.
 std::optional<double> NumberField(std::string_view object, std::string_view key) {
-    const std::string quoted = "\"" + std::string(key) + "\"";
+    std::string quoted(1, '"');
+    quoted.append(key).push_back('"');
     std::size_t at = object.find(quoted);
     if (at == std::string_view::npos) return std::nullopt;
     at = object.find(':', at + quoted.size());

@@ -55,9 +55,10 @@ long CountOutboundLinks(std::string_view htmlUtf8, const std::vector<std::string
         std::string_view rest = AfterScheme(TrimBlanks(href)).substr(2);
         rest = rest.substr(0, rest.find('#'));
         const std::size_t pathAt = rest.find_first_of("/?");
-        std::string path(pathAt == std::string_view::npos ? "/" : rest.substr(pathAt));
-        if (path.front() == '?') path.insert(0, "/");
-        targets.insert(host + path);
+        std::string target = host;
+        if (pathAt == std::string_view::npos || rest[pathAt] == '?') target += '/';
+        if (pathAt != std::string_view::npos) target += rest.substr(pathAt);
+        targets.insert(std::move(target));
     }
     return static_cast<long>(targets.size());
 }
