@@ -4,12 +4,15 @@
 #include <netdb.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
 
 namespace {
+
+constexpr std::chrono::milliseconds kCancelCheck{100};
 
 struct PendingLookup {
     std::mutex mutex;
@@ -46,8 +49,8 @@ std::optional<ResolvedHost> Resolve(const std::string& host) {
 
 }  // namespace
 
-std::optional<ResolvedHost> ResolveHost(const std::string& host,
-                                        std::chrono::milliseconds timeout) {
+std::optional<ResolvedHost> ResolveHost(const std::string& host, std::chrono::milliseconds timeout,
+                                        const std::atomic<bool>* cancel) {
     if (host.empty()) return std::nullopt;
     // getaddrinfo has no time-out of its own: it runs on a thread that may outlive the wait.
     auto pending = std::make_shared<PendingLookup>();
@@ -58,9 +61,15 @@ std::optional<ResolvedHost> ResolveHost(const std::string& host,
         pending->finished = true;
         pending->done.notify_all();
     }).detach();
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     std::unique_lock lock(pending->mutex);
-    if (!pending->done.wait_for(lock, timeout, [&] { return pending->finished; })) {
-        return std::nullopt;
+    while (!pending->finished) {
+        if (cancel != nullptr && cancel->load()) return std::nullopt;
+        const auto slice = std::min(deadline, std::chrono::steady_clock::now() + kCancelCheck);
+        if (pending->done.wait_until(lock, slice) == std::cv_status::timeout &&
+            std::chrono::steady_clock::now() >= deadline && !pending->finished) {
+            return std::nullopt;
+        }
     }
     return std::move(pending->result);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -11,6 +12,8 @@ struct ResolvedHost {
     std::vector<std::string> ipv6;
 };
 
-// Resolves through the system's resolver; nullopt when the name does not resolve or the
-// answer takes longer than `timeout` (the abandoned query finishes on its own thread).
-std::optional<ResolvedHost> ResolveHost(const std::string& host, std::chrono::milliseconds timeout);
+// Resolves through the system's resolver; nullopt when the name does not resolve, the
+// answer takes longer than `timeout` or `cancel` becomes true (an abandoned query finishes
+// on its own thread).
+std::optional<ResolvedHost> ResolveHost(const std::string& host, std::chrono::milliseconds timeout,
+                                        const std::atomic<bool>* cancel = nullptr);

@@ -32,6 +32,10 @@ std::size_t OnData(char* data, std::size_t size, std::size_t count, void* user) 
     return bytes;
 }
 
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(user)->load() ? 1 : 0;
+}
+
 curl_socket_t OpenPublicSocket(void* user, curlsocktype purpose, curl_sockaddr* address) {
     if (purpose != CURLSOCKTYPE_IPCXN || !IsPublicAddress(&address->addr)) {
         static_cast<Transfer*>(user)->refused = true;
@@ -85,6 +89,11 @@ WebPage FetchWebPage(const std::string& url, const WebFetchOptions& options) {
     if (options.session != nullptr && options.session->handle() != nullptr) {
         curl_easy_setopt(curl, CURLOPT_SHARE, options.session->handle());
         curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+    }
+    if (options.cancel != nullptr) {
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, options.cancel);
     }
     if (options.publicTargetsOnly) {
         curl_easy_setopt(curl, CURLOPT_PROXY, "");

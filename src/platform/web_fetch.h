@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <memory>
@@ -31,6 +32,8 @@ struct WebFetchOptions {
     std::string userAgent;
     std::vector<std::string> headers;  // "Name: value"
     WebSession* session = nullptr;
+    // When set to true (by another thread), the fetch ends at once as failed.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct WebPage {

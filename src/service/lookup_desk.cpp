@@ -27,8 +27,9 @@ constexpr const char* kUserAgent =
     "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
     "Chrome/120.0.0.0 Safari/537.36";
 
-WebFetchOptions PageOptions(const ServiceSettings& settings) {
+WebFetchOptions PageOptions(const ServiceSettings& settings, const std::atomic<bool>& stopping) {
     WebFetchOptions options;
+    options.cancel = &stopping;
     options.cap = kPageCap;
     options.timeout = settings.fetchTimeout;
     options.connectTimeout = std::min(settings.fetchTimeout, std::chrono::milliseconds(8000));
@@ -60,6 +61,7 @@ LookupDesk::LookupDesk(ServiceSettings settings, bool refusePrivateTargets)
 LookupDesk::~LookupDesk() = default;
 
 void LookupDesk::Stop() {
+    m_stopping = true;
     m_baidu->pacer.Stop();
     m_sogou->pacer.Stop();
     m_so360->pacer.Stop();
@@ -100,7 +102,7 @@ std::string LookupDesk::IpFigure(const SiteAddress& site) {
     if (site.numeric) {
         address = site.host;
     } else {
-        const auto resolved = ResolveHost(site.host, m_settings.dnsTimeout);
+        const auto resolved = ResolveHost(site.host, m_settings.dnsTimeout, &m_stopping);
         if (!resolved) return kNoFigure;
         address = !resolved->ipv4.empty() ? resolved->ipv4.front() : resolved->ipv6.front();
     }
@@ -110,7 +112,7 @@ std::string LookupDesk::IpFigure(const SiteAddress& site) {
 }
 
 std::string LookupDesk::PageFigure(const std::string& kind, const SiteAddress& site) {
-    WebFetchOptions options = PageOptions(m_settings);
+    WebFetchOptions options = PageOptions(m_settings, m_stopping);
     options.publicTargetsOnly = m_refusePrivate;
     const WebPage page = FetchWebPage("http://" + site.hostPort + "/", options);
     if (page.outcome != WebPage::Outcome::kOk || page.status >= 400) return kNoFigure;
@@ -133,7 +135,7 @@ std::optional<std::string> LookupDesk::WhoisServerFor(const std::string& tld) {
         if (found != m_whoisServers.end()) return found->second;
     }
     const auto reply = TcpQuery(m_settings.whoisServer, m_settings.whoisPort, tld + "\r\n",
-                                m_settings.whoisTimeout, kWhoisCap);
+                                m_settings.whoisTimeout, kWhoisCap, &m_stopping);
     if (!reply) return std::nullopt;
     auto server = WhoisReferral(*reply);
     if (!server) return std::nullopt;
@@ -150,7 +152,7 @@ std::string LookupDesk::WhoisFigure(const SiteAddress& site) {
     const auto server = WhoisServerFor(domain.substr(dot + 1));
     if (!server) return kNoFigure;
     const auto reply = TcpQuery(*server, m_settings.whoisPort, domain + "\r\n",
-                                m_settings.whoisTimeout, kWhoisCap);
+                                m_settings.whoisTimeout, kWhoisCap, &m_stopping);
     if (!reply) return kNoFigure;
     return WhoisRegistrationDate(*reply).value_or(kNoFigure);
 }
@@ -170,7 +172,7 @@ std::string LookupDesk::EngineFigure(const std::string& kind, const SiteAddress&
         url = m_settings.so360Url + PercentEncode(site.host);
     }
     if (!engine->pacer.Begin()) return kNoFigure;
-    WebFetchOptions options = PageOptions(m_settings);
+    WebFetchOptions options = PageOptions(m_settings, m_stopping);
     options.session = &engine->session;
     const WebPage page = FetchWebPage(url, options);
     EngineReading reading;
@@ -190,7 +192,7 @@ std::string LookupDesk::RankFigure(const SiteAddress& site) {
 
 std::string LookupDesk::PageRankFigure(const SiteAddress& site) {
     if (m_settings.openPageRankKey.empty() || site.numeric) return kNoFigure;
-    WebFetchOptions options = PageOptions(m_settings);
+    WebFetchOptions options = PageOptions(m_settings, m_stopping);
     options.cap = kApiCap;
     options.headers = {"API-OPR: " + m_settings.openPageRankKey, "Accept: application/json"};
     const std::string url = m_settings.openPageRankUrl +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -27,7 +28,8 @@ class LookupDesk final {
 
     std::string Answer(std::string_view kind, std::string_view address, std::string_view tag);
 
-    // Ends every wait for an engine's turn (those requests answer -1).
+    // Ends every fetch, exchange and wait for an engine's turn in progress, and every one
+    // after (they answer -1), so that the serving threads can be joined at once.
     void Stop();
 
   private:
@@ -49,6 +51,7 @@ class LookupDesk final {
     std::unique_ptr<Engine> m_baidu;
     std::unique_ptr<Engine> m_sogou;
     std::unique_ptr<Engine> m_so360;
+    std::atomic<bool> m_stopping = false;
     std::mutex m_whoisMutex;
     std::map<std::string, std::string> m_whoisServers;  // top-level domain -> server
 };

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <condition_variable>
+#include <future>
+#include <map>
+#include <mutex>
+
 #include "service/service_fixture.h"
 #include "service/utf8.h"
 
@@ -156,6 +161,42 @@ TEST(LookupServiceStartTest, BusyPortGivesNullAndStopIsIdempotent) {
     first->Stop();
     first->Stop();
     EXPECT_EQ(GetHttp10(first->Port(), "/get.php?ip&localhost&30472"), "<no reply>");
+}
+
+}  // namespace
+
+namespace {
+
+// Closing the program stops the embedded service: a lookup still waiting on a silent site
+// must not hold it for the whole fetch time-out.
+TEST(LookupServiceStopTest, StopCutsShortLookupsInProgress) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool released = false;
+    FakeWeb silent;
+    silent.server().Get("/", [&](const httplib::Request&, httplib::Response& response) {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return released; });
+        response.set_content("<title>Too late</title>", "text/html");
+    });
+    silent.Start();
+    ServiceSettings settings = LoopbackSettings();
+    settings.fetchTimeout = std::chrono::milliseconds(120000);
+    auto service = LookupService::Start(settings, "127.0.0.1", 0);
+    ASSERT_NE(service, nullptr);
+    auto answer =
+        std::async(std::launch::async, [&] { return Ask(*service, "title", silent.HostPort()); });
+    ASSERT_TRUE(WaitUntil([&] { return silent.RequestCount() == 1; }));
+
+    service->Stop();
+    {
+        std::lock_guard lock(mutex);
+        EXPECT_FALSE(released);  // Stop did not wait for the site
+        released = true;
+    }
+    changed.notify_all();
+    const std::string got = answer.get();
+    EXPECT_TRUE(got == "-1" || got == "<no reply>") << got;
 }
 
 }  // namespace
