@@ -39,6 +39,9 @@ std::unique_ptr<LookupService> LookupService::Start(const ServiceSettings& setti
     State* s = state.get();
     s->server.new_task_queue = [] { return new httplib::ThreadPool(kServingThreads); };
     s->server.set_socket_options([](int socket) { SetListenSocketOptions(socket); });
+    // Headers and body go out in separate writes: without this a keep-alive client waits
+    // for a delayed acknowledgement on every request.
+    s->server.set_tcp_nodelay(true);
     s->server.set_read_timeout(10, 0);
     s->server.set_write_timeout(10, 0);
     s->server.Get("/get.php", [s](const httplib::Request& request, httplib::Response& response) {
