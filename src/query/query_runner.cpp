@@ -4,6 +4,7 @@
 #include <chrono>
 #include <system_error>
 
+#include "query/metric_lookup.h"
 #include "query/run_window.h"
 
 // Passes the worker's calls to the window until the runner is being destroyed; from then on
@@ -79,14 +80,16 @@ QueryRunner::QueryRunner(RunWindow& window, const AddressFile& addresses, Metric
 
 QueryRunner::~QueryRunner() {
     m_window->Abandon();
+    if (m_worker.joinable()) m_lookup.CancelLookups();
     {
         std::lock_guard lock(m_mutex);
         m_abandoned = true;
     }
     m_changed.notify_all();
     if (!m_worker.joinable()) return;
-    // The worker may be blocked in a window call that only the caller's thread can carry
-    // out, or in an open message: let the caller serve those until the worker is through.
+    // A lookup in flight gives up soon. The worker may also be blocked in a window call that
+    // only the caller's thread can carry out, or in an open message: let the caller serve
+    // those until the worker is through.
     if (m_options.whileWaiting) {
         std::unique_lock lock(m_mutex);
         while (m_active) {

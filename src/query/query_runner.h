@@ -16,7 +16,7 @@ class RunWindow;
 // time: a press while the previous worker has not finished is refused, which also covers the
 // start of a run, when the start button is still enabled. The worker never outlives this
 // object: the destructor abandons a run in progress (no further window changes, the loop
-// ends at once) and joins the worker.
+// ends at once, a lookup in flight is cancelled) and joins the worker.
 class QueryRunner final {
   public:
     struct Options {

@@ -8,10 +8,9 @@
 
 namespace {
 
-// While the destructor waits for an abandoned worker: the worker's message
-// boxes are the only ones left open once the program is ending; closing one
-// lets the worker go on, and the events let a window call it is blocked in
-// complete.
+// While the destructor waits for an abandoned worker: the worker's message boxes are the only ones
+// left open once the program is ending; closing one lets the worker go on, and the events let a
+// window call it is blocked in complete.
 void ServeAbandonedWorker() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);
@@ -34,15 +33,14 @@ QueryController::QueryController(MainWindow& window, RunWindow& runWindow,
 }
 
 QueryController::~QueryController() {
-    // The runner serves events while it waits for its worker: no click may reach
-    // us then.
+    // The runner serves events while it waits for its worker: no click may reach us then.
     disconnect(m_startClicks);
     disconnect(m_stopClicks);
 }
 
 void QueryController::StartQueryRun() {
-    // A press while the previous worker is still going (it starts with the button
-    // enabled) is refused: two workers would interleave their rows in one table.
+    // A press while the previous worker is still going (it starts with the button enabled) is
+    // refused: two workers would interleave their rows in one table.
     m_runner.StartQueryRun();
 }
 

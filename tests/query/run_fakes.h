@@ -240,7 +240,8 @@ class FakeRunWindow final : public RunWindow {
 };
 
 // Answers every lookup with "kind:address" and records it. `onRequest` runs before the
-// answer, on the worker. One chosen request (counted from 0) can be held until Release().
+// answer, on the worker. One chosen request (counted from 0) can be held until Release() or
+// CancelLookups().
 class FakeLookup final : public MetricLookup {
   public:
     struct Request {
@@ -267,6 +268,19 @@ class FakeLookup final : public MetricLookup {
         return request.kind + ":" + address;
     }
 
+    // A cancelled lookup gives up at once, also the one being held.
+    void CancelLookups() override {
+        {
+            std::lock_guard lock(m_mutex);
+            m_cancelled = true;
+            m_held = false;
+        }
+        m_changed.notify_all();
+    }
+    bool Cancelled() {
+        std::lock_guard lock(m_mutex);
+        return m_cancelled;
+    }
     std::vector<Request> Requests() {
         std::lock_guard lock(m_mutex);
         return m_requests;
@@ -292,4 +306,5 @@ class FakeLookup final : public MetricLookup {
     std::condition_variable m_changed;
     std::vector<Request> m_requests;
     bool m_held = false;
+    bool m_cancelled = false;
 };
