@@ -132,7 +132,7 @@ void QueryRun::Run() {
     });
 }
 
-void QueryRun::LookUpGroup(int row, const Text& address, const std::array<bool, 13>& ticks,
+void QueryRun::LookUpGroup(int row, const Text& address, std::array<bool, 13> ticks,
                            int firstColumn, int lastColumn, const Steps& after) {
     int lastTicked = 0;
     for (int column = firstColumn; column <= lastColumn; ++column) {
@@ -143,7 +143,7 @@ void QueryRun::LookUpGroup(int row, const Text& address, const std::array<bool, 
         return;
     }
     // Each cell is written as soon as its reply is in; the group's last write and what
-    // follows it go together.
+    // follows it go together. `ticks` is a copy: `after` may read the boxes anew.
     for (int column = firstColumn; column <= lastTicked; ++column) {
         if (!ticks[static_cast<std::size_t>(column)]) continue;
         const Metric& metric = kMetricCatalogue[static_cast<std::size_t>(column - 1)];

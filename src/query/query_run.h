@@ -41,8 +41,8 @@ class QueryRun final {
   private:
     using Steps = std::function<void(RunWindow&)>;
 
-    void LookUpGroup(int row, const Text& address, const std::array<bool, 13>& ticks,
-                     int firstColumn, int lastColumn, const Steps& after);
+    void LookUpGroup(int row, const Text& address, std::array<bool, 13> ticks, int firstColumn,
+                     int lastColumn, const Steps& after);
 
     RunWindow& m_window;
     const AddressFile& m_addresses;
