@@ -1,0 +1,23 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Bounds of one fetch, so that a silent or endless server cannot hold the caller forever.
+struct FetchLimits {
+    std::chrono::milliseconds connectTimeout{15'000};
+    std::chrono::milliseconds totalTimeout{60'000};
+    std::size_t maxBytes = 4 * 1024 * 1024;  // a longer reply counts as no reply
+};
+
+// The request URL as it goes to the wire: everything from the first "#" on is dropped, and
+// every byte of the path and query that cannot stand in a request line is percent-encoded.
+std::string SafeRequestUrl(std::string_view url);
+
+// An HTTP/1.0 GET of `url` on a new connection; the body of whatever reply comes, whatever
+// its status. Empty when nothing arrived, when the URL is empty or unusable, and when the
+// reply is longer than `limits.maxBytes`; a transfer that breaks off midway gives the bytes
+// received until then. Never throws; safe to call from any thread.
+std::string HttpGet(std::string_view url, const FetchLimits& limits = {});

@@ -1,0 +1,224 @@
+#include "query/lookup.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <thread>
+
+#include "platform/encoding.h"
+#include "support/loopback_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string Utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
+const Metric& Title() {
+    return kMetricCatalogue[6];
+}
+
+class LookupTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"http_proxy", "all_proxy", "ALL_PROXY"}) unsetenv(name);
+    }
+};
+
+TEST_F(LookupTest, UrlIsHostPathKindAddressAndTag) {
+    EXPECT_EQ(BuildLookupUrl("svc:8080", kMetricCatalogue[0], "www.example.com"),
+              "http://svc:8080/get.php?baidupr&www.example.com&61038");
+    EXPECT_EQ(BuildLookupUrl("svc", kMetricCatalogue[11], ""),
+              "http://svc/get.php?haosousl&&48061");
+    EXPECT_EQ(BuildLookupUrl("svc", Title(), " a#b\r\n\xB0"),
+              "http://svc/get.php?title& a#b\r\n\xB0&52610");
+}
+
+TEST_F(LookupTest, DecodingAndTheFailMark) {
+    struct Case {
+        const char* name;
+        std::string reply;
+        Text cell;
+    };
+    const Case cases[] = {
+        {"fail value", "-1", "\xA1\xC1"},
+        {"fail value with a line break", "-1\r\n", "-1\r\n"},
+        {"fail value with a blank", " -1", " -1"},
+        {"a number", "-10", "-10"},
+        {"empty", "", ""},
+        {"GBK bytes are no UTF-8", "\xCD\xF8\xD5\xBE", ""},
+        {"one bad byte spoils the reply", Utf8(u8"网站") + "\xFF", ""},
+        {"Chinese title", Utf8(u8"网站标题 - 首页"), "网站标题 - 首页"},
+        {"zero byte ends the text", std::string("12\0 34", 6), "12"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CellText(DecodeReply(c.reply)), c.cell) << c.name;
+    }
+}
+
+// Whatever bytes come back, the cell is empty or exactly the reply's text up to a zero byte.
+TEST_F(LookupTest, AnyReplyDecodesWholeOrNotAtAll) {
+    std::mt19937 random(65001);
+    std::uniform_int_distribution<int> length(1, 16);
+    const std::string pieces[] = {"a",        "-1",           std::string(1, '\0'),
+                                  "\xC3\xA9", "\xE7\xBD\x91", "\xF0\x9F\x98\x80",
+                                  "\x80",     "\xE7\xBD",     "\xFF",
+                                  "\r\n"};
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+    for (int i = 0; i < 5000; ++i) {
+        std::string reply;
+        for (int n = length(random); n > 0; --n) reply += pieces[pick(random)];
+        const Text text = DecodeReply(reply);
+        if (!text.empty()) {
+            ASSERT_EQ(Gb18030ToUtf8(text), reply.substr(0, reply.find('\0'))) << i;
+        }
+    }
+}
+
+// The service's side of every metric: the twelve requests as they arrive on the wire.
+TEST_F(LookupTest, EveryMetricSendsItsKindAndTag) {
+    LoopbackServer server(LoopbackServer::Reply(LoopbackServer::HttpReply("-1")));
+    ServiceLookup lookup(server.host());
+    MetricLookup& metrics = lookup;
+    for (const Metric& metric : kMetricCatalogue) {
+        EXPECT_EQ(metrics.LookupMetric(metric, "www.example.com"), "×") << metric.kind;
+    }
+    const std::vector<std::string> requests = server.Requests();
+    ASSERT_EQ(requests.size(), kMetricCatalogue.size());
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        const Metric& metric = kMetricCatalogue[i];
+        EXPECT_EQ(requests[i],
+                  "GET /get.php?" + std::string(metric.kind) + "&www.example.com&" +
+                      std::string(metric.tag) +
+                      " HTTP/1.0\r\n"
+                      "Host: " +
+                      server.host() +
+                      "\r\n"
+                      "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\n"
+                      "Accept: */*\r\n"
+                      "Cache-Control: no-cache\r\n"
+                      "Pragma: no-cache\r\n"
+                      "\r\n");
+    }
+}
+
+TEST_F(LookupTest, AddressesNeverReachTheWireRaw) {
+    struct Case {
+        Text address;
+        std::string requestLine;
+    };
+    const Case cases[] = {
+        {"www.example.com#top", "GET /get.php?title&www.example.com HTTP/1.0"},
+        {"", "GET /get.php?title&&52610 HTTP/1.0"},
+        {"a b", "GET /get.php?title&a%20b&52610 HTTP/1.0"},
+        {"a\nb", "GET /get.php?title&a%0Ab&52610 HTTP/1.0"},
+        {"a\r\n\r\nGET / HTTP/1.0",
+         "GET /get.php?title&a%0D%0A%0D%0AGET%20/%20HTTP/1.0&52610 HTTP/1.0"},
+        {"网站.cn", "GET /get.php?title&%CD%F8%D5%BE.cn&52610 HTTP/1.0"},
+    };
+    LoopbackServer server(LoopbackServer::Reply(LoopbackServer::HttpReply("1")));
+    ServiceLookup lookup(server.host());
+    for (const auto& c : cases) {
+        EXPECT_EQ(lookup.LookupMetric(Title(), c.address), "1") << c.requestLine;
+        const std::string head = server.Requests().back();
+        EXPECT_EQ(head.substr(0, head.find("\r\n")), c.requestLine);
+    }
+    EXPECT_EQ(server.Requests().size(), std::size(cases));
+}
+
+// A real HTTP server that answers each address with a scripted reply.
+class ScriptedService final {
+  public:
+    struct Answer {
+        int status;
+        std::string body;
+        std::string location;
+    };
+
+    explicit ScriptedService(std::map<std::string, Answer> answers)
+        : m_answers(std::move(answers)) {
+        m_server.Get(
+            "/get.php", [this](const httplib::Request& request, httplib::Response& response) {
+                const std::string query = request.target.substr(request.target.find('?') + 1);
+                const std::size_t from = query.find('&') + 1;
+                const auto found = m_answers.find(query.substr(from, query.rfind('&') - from));
+                if (found == m_answers.end()) {
+                    response.status = 500;
+                    return;
+                }
+                response.status = found->second.status;
+                if (!found->second.location.empty()) {
+                    response.set_header("Location", found->second.location);
+                }
+                response.set_content(found->second.body, "text/html; charset=utf-8");
+            });
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    }
+    ~ScriptedService() {
+        m_server.stop();
+        m_thread.join();
+    }
+
+    std::string host() const { return "127.0.0.1:" + std::to_string(m_port); }
+
+  private:
+    std::map<std::string, Answer> m_answers;
+    httplib::Server m_server;
+    int m_port = 0;
+    std::thread m_thread;
+};
+
+TEST_F(LookupTest, RepliesOfARealServerBecomeCells) {
+    const std::string page = "<html><body><h1>404 Not Found</h1></body></html>\r\n";
+    ScriptedService service({
+        {"failed", {200, "-1", ""}},
+        {"failed-line", {200, "-1\r\n", ""}},
+        {"empty", {200, "", ""}},
+        {"gbk", {200, "\xCD\xF8\xD5\xBE", ""}},
+        {"title", {200, Utf8(u8"网站标题"), ""}},
+        {"zero",
+         {200,
+          std::string("7\0"
+                      "8",
+                      3),
+          ""}},
+        {"missing", {404, page, ""}},
+        {"moved", {302, "moved", "/get.php?title&title&52610"}},
+    });
+    const std::pair<Text, Text> cells[] = {
+        {"failed", "×"},   {"failed-line", "-1\r\n"}, {"empty", ""},
+        {"gbk", ""},       {"title", "网站标题"},     {"zero", "7"},
+        {"missing", page}, {"moved", "网站标题"},
+    };
+    ServiceLookup lookup(service.host());
+    for (const auto& [address, cell] : cells) {
+        EXPECT_EQ(lookup.LookupMetric(Title(), address), cell) << address;
+    }
+}
+
+TEST_F(LookupTest, NoUsableReplyLeavesTheCellEmpty) {
+    const FetchLimits quick{1s, 300ms};
+    ServiceLookup refused("127.0.0.1:" + std::to_string(LoopbackServer::UnusedPort()), quick);
+    EXPECT_EQ(refused.LookupMetric(Title(), "a"), "");
+
+    LoopbackServer silent(LoopbackServer::Silent());
+    EXPECT_EQ(ServiceLookup(silent.host(), quick).LookupMetric(Title(), "a"), "");
+
+    LoopbackServer reset(LoopbackServer::ResetAfter(
+        "HTTP/1.0 200 OK\r\nContent-Length: 50\r\n\r\n" + Utf8(u8"标题")));
+    EXPECT_EQ(ServiceLookup(reset.host()).LookupMetric(Title(), "a"), "标题");
+
+    LoopbackServer huge(LoopbackServer::Reply(
+        LoopbackServer::HttpReply(std::string(FetchLimits{}.maxBytes + 1, '1'))));
+    EXPECT_EQ(ServiceLookup(huge.host()).LookupMetric(Title(), "a"), "");
+
+    EXPECT_EQ(ServiceLookup("").LookupMetric(Title(), "a"), "");
+}
+
+}  // namespace
