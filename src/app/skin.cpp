@@ -75,6 +75,12 @@ bool Skin::ApplySkin(int hue, int saturation, int brightness) const {
     return AttachSkinLibrary(m_path, m_image, m_data, hue, saturation, brightness);
 }
 
+std::string WorkingDirectory() {
+    std::error_code error;
+    std::string directory = std::filesystem::current_path(error).string();
+    return error ? std::string() : directory;
+}
+
 std::string SkinLibraryFile(const std::string& workingDirectory) {
     if (workingDirectory.empty()) return "jedata.dll";
     return workingDirectory + "/jedata.dll";

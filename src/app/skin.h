@@ -37,6 +37,9 @@ class Skin final {
     Text m_path;
 };
 
+// The process's current directory; empty when it cannot be had (it was removed, say).
+std::string WorkingDirectory();
+
 // jedata.dll in `workingDirectory` (relative to the current directory when that is unknown).
 std::string SkinLibraryFile(const std::string& workingDirectory);
 
