@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <memory>
+#include <string>
 
 #include "addresses/address_file.h"
 #include "app/shell_controller.h"
@@ -8,6 +10,8 @@
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
 #include "platform/xdg_opener.h"
+#include "query/service_host.h"
+#include "service/lookup_service.h"
 #include "ui/address_editor_controller.h"
 #include "ui/export_controller.h"
 #include "ui/filter_controller.h"
@@ -20,6 +24,15 @@ int main(int argc, char* argv[]) {
     // The skin library goes to the current directory, which need not be the program's.
     Skin skin(programDirectory);
     PrepareSkin(skin, WorkingDirectory());
+
+    // Without a configured service the program serves the figures itself, on loopback.
+    // Declared first, so it outlives the window and any run.
+    std::unique_ptr<LookupService> embeddedService;
+    std::string serviceHost = ServiceHost();
+    if (serviceHost.empty()) {
+        embeddedService = LookupService::Start(ServiceSettingsFromEnvironment(), "127.0.0.1", 0);
+        if (embeddedService) serviceHost = "127.0.0.1:" + std::to_string(embeddedService->Port());
+    }
 
     const AddressFile addresses(programDirectory);
     QtMessageBox box;

@@ -1,0 +1,26 @@
+#include "service/answer_cache.h"
+
+AnswerCache::AnswerCache(std::chrono::seconds lifetime, std::size_t capacity)
+    : m_lifetime(lifetime), m_capacity(capacity) {}
+
+std::optional<std::string> AnswerCache::Find(const std::string& key) {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_entries.find(key);
+    if (found == m_entries.end()) return std::nullopt;
+    if (Clock::now() >= found->second.expires) {
+        m_entries.erase(found);
+        return std::nullopt;
+    }
+    return found->second.answer;
+}
+
+void AnswerCache::Store(const std::string& key, const std::string& answer) {
+    if (m_lifetime.count() <= 0) return;
+    const auto now = Clock::now();
+    std::lock_guard lock(m_mutex);
+    if (m_entries.size() >= m_capacity) {
+        std::erase_if(m_entries, [now](const auto& entry) { return entry.second.expires <= now; });
+        if (m_entries.size() >= m_capacity) m_entries.clear();
+    }
+    m_entries[key] = Entry{answer, now + m_lifetime};
+}

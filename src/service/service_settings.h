@@ -1,0 +1,40 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// Where the service finds each figure and how politely it asks. Every field has an
+// environment variable (see ServiceSettingsFrom); tests point the addresses at loopback.
+struct ServiceSettings {
+    // Search pages; the percent-encoded host is appended to each.
+    std::string baiduUrl = "https://www.baidu.com/s?wd=site%3A";
+    std::string sogouUrl = "https://www.sogou.com/web?query=site%3A";
+    std::string so360Url = "https://www.so.com/s?q=site%3A";
+    // The WHOIS root that refers to each top-level domain's server; the port applies to the
+    // referred servers too.
+    std::string whoisServer = "whois.iana.org";
+    int whoisPort = 43;
+    std::chrono::milliseconds engineInterval{2000};
+    std::chrono::seconds engineBackoff{300};
+    std::string rankListPath;  // "rank,domain" lines; empty: the rank answers -1
+    std::string openPageRankKey;
+    std::string openPageRankUrl = "https://openpagerank.com/api/v1.0/getPageRank";
+    std::chrono::seconds cacheLifetime{3600};
+    std::chrono::milliseconds fetchTimeout{15000};
+    std::chrono::milliseconds whoisTimeout{10000};
+    std::chrono::milliseconds dnsTimeout{5000};
+
+    // Fetching loopback, private and link-local sites: refused when the service listens
+    // beyond loopback, unless set otherwise.
+    enum class PrivateTargets { kByBindAddress, kAllow, kRefuse };
+    PrivateTargets privateTargets = PrivateTargets::kByBindAddress;
+};
+
+// Reads the ZARKEL_LOOKUP_* variables through `lookup` (getenv in the program); unset or
+// unreadable values keep their defaults.
+ServiceSettings ServiceSettingsFrom(const std::function<const char*(const char*)>& lookup);
+ServiceSettings ServiceSettingsFromEnvironment();
+
+// Whether sites on non-public addresses are refused for a service bound to `bindAddress`.
+bool RefusesPrivateTargets(const ServiceSettings& settings, const std::string& bindAddress);
