@@ -6,11 +6,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
+#include "addresses/address_file.h"
 #include "app/embedded_skin.h"
 #include "common/file_io.h"
+#include "support/fakes.h"
 #include "support/read_only_dir.h"
 #include "support/temp_dir.h"
+#include "ui/editor_window.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -193,6 +198,47 @@ TEST_F(SkinTest, UnwritableWorkingDirectory) {
         EXPECT_FALSE(skin.ApplySkin(0, 0, 0));
         EXPECT_FALSE(Skinned());
         EXPECT_EQ(std::getenv("ZARKEL_PLANTED_SKIN_LOADED"), nullptr);
+    }
+}
+
+// Every widget of both windows, by its path of object names, with its place and size.
+std::map<std::string, std::string> Places(const QWidget& window) {
+    const auto text = [](const QRect& r) {
+        return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " +
+               std::to_string(r.width()) + "x" + std::to_string(r.height());
+    };
+    std::map<std::string, std::string> places;
+    places["window"] = text(QRect(window.pos(), window.size()));
+    const auto children = window.findChildren<QWidget*>();
+    for (int i = 0; i < children.size(); ++i) {
+        const QWidget* widget = children[i];
+        const std::string name = std::to_string(i) + " " + widget->metaObject()->className() + " " +
+                                 widget->objectName().toStdString();
+        places[name] = text(widget->geometry());
+    }
+    return places;
+}
+
+TEST_F(SkinTest, EveryControlKeepsItsPlaceAndSize) {
+    FakeMessageBox messages;
+    const AddressFile file(work.path());
+    MainWindow main;
+    EditorWindow editor(messages, file, {});
+    main.show();
+    editor.show();
+    const auto mainBefore = Places(main);
+    const auto editorBefore = Places(editor);
+
+    Skin skin = MakeSkin();
+    PrepareSkin(skin, work.path());
+    ASSERT_TRUE(skin.ApplySkin(0, 0, 0));
+    QApplication::processEvents();
+    const std::pair<const QWidget*, std::map<std::string, std::string>> windows[] = {
+        {&main, mainBefore}, {&editor, editorBefore}};
+    for (const auto& [window, before] : windows) {
+        const auto after = Places(*window);
+        ASSERT_EQ(after.size(), before.size());
+        for (const auto& [name, place] : before) EXPECT_EQ(after.at(name), place) << name;
     }
 }
 
