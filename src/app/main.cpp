@@ -3,6 +3,9 @@
 #include <string>
 
 #include "addresses/address_file.h"
+#include "app/shell_controller.h"
+#include "app/skin.h"
+#include "app/start_up.h"
 #include "platform/qt_clipboard.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
@@ -10,16 +13,20 @@
 #include "query/lookup.h"
 #include "query/service_host.h"
 #include "service/lookup_service.h"
+#include "ui/address_editor_controller.h"
 #include "ui/export_controller.h"
 #include "ui/filter_controller.h"
 #include "ui/main_window.h"
-#include "ui/main_window_creation.h"
 #include "ui/query_controller.h"
 #include "ui/row_menu_controller.h"
 #include "ui/run_window_bridge.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    const std::string programDirectory = ProgramDirectory();
+    // The skin library goes to the current directory, which need not be the program's.
+    Skin skin(programDirectory);
+    PrepareSkin(skin, WorkingDirectory());
 
     // Without a configured service the program serves the figures itself, on loopback.
     // Declared first, so it outlives the window and any run.
@@ -30,7 +37,7 @@ int main(int argc, char* argv[]) {
         if (embeddedService) serviceHost = "127.0.0.1:" + std::to_string(embeddedService->Port());
     }
 
-    const AddressFile addresses(ProgramDirectory());
+    const AddressFile addresses(programDirectory);
     QtMessageBox box;
     XdgOpener opener;
     QtClipboard clipboard;
@@ -39,7 +46,9 @@ int main(int argc, char* argv[]) {
     new FilterController(window, box);
     new ExportController(window, saveDialog, box, opener);
     new RowMenuController(window, {opener, clipboard, box});
-    RunCreationHandler(window, addresses);
+    auto* editor = new AddressEditorController(window, box, addresses);
+    new ShellController(window, box, opener, EndProcessAtOnce);
+    RunStartUpCreation(window, skin, box, *editor, addresses);
     RunWindowBridge runWindow(window);
     ServiceLookup lookup(serviceHost);
     // Declared last, so that it goes first at the end: a run still going is abandoned then.
