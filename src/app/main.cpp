@@ -10,13 +10,16 @@
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
 #include "platform/xdg_opener.h"
+#include "query/lookup.h"
 #include "query/service_host.h"
 #include "service/lookup_service.h"
 #include "ui/address_editor_controller.h"
 #include "ui/export_controller.h"
 #include "ui/filter_controller.h"
 #include "ui/main_window.h"
+#include "ui/query_controller.h"
 #include "ui/row_menu_controller.h"
+#include "ui/run_window_bridge.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -46,6 +49,10 @@ int main(int argc, char* argv[]) {
     auto* editor = new AddressEditorController(window, box, addresses);
     new ShellController(window, box, opener, EndProcessAtOnce);
     RunStartUpCreation(window, skin, box, *editor, addresses);
+    RunWindowBridge runWindow(window);
+    ServiceLookup lookup(serviceHost);
+    // Declared last, so that it goes first at the end: a run still going is abandoned then.
+    QueryController queries(window, runWindow, addresses, lookup);
     window.show();
     return QApplication::exec();
 }

@@ -51,6 +51,12 @@ std::size_t AppendBody(char* data, std::size_t size, std::size_t count, void* us
     return n;
 }
 
+// libcurl asks this during the transfer (at least once a second while nothing moves); a
+// non-zero answer aborts it.
+int CheckCancel(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
+}
+
 // libcurl reads 0 as "no limit"; a limit is always kept.
 long TimeoutMs(std::chrono::milliseconds limit) {
     return static_cast<long>(std::max<std::chrono::milliseconds::rep>(limit.count(), 1));
@@ -126,6 +132,12 @@ std::string HttpGet(std::string_view url, const FetchLimits& limits) {
     curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &AppendBody);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
+    if (limits.cancel != nullptr) {
+        if (limits.cancel->load()) return {};
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &CheckCancel);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(limits.cancel));
+    }
 
     const CURLcode result = curl_easy_perform(h);
     if (body.overflow || result == CURLE_FILESIZE_EXCEEDED) return {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <string>
@@ -10,6 +11,10 @@ struct FetchLimits {
     std::chrono::milliseconds connectTimeout{15'000};
     std::chrono::milliseconds totalTimeout{60'000};
     std::size_t maxBytes = 4 * 1024 * 1024;  // a longer reply counts as no reply
+    // When set, a fetch gives up (with what arrived so far) soon after it becomes true, and
+    // one started afterwards sends nothing: a program that is ending does not wait out the
+    // time-outs.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // The request URL as it goes to the wire: everything from the first "#" on is dropped, and

@@ -24,7 +24,9 @@ Text CellText(const Text& reply) {
 }
 
 ServiceLookup::ServiceLookup(Text serviceHost, FetchLimits limits)
-    : m_serviceHost(std::move(serviceHost)), m_limits(limits) {}
+    : m_serviceHost(std::move(serviceHost)), m_limits(limits) {
+    m_limits.cancel = &m_cancelled;
+}
 
 Text ServiceLookup::LookupMetric(const Metric& metric, const Text& address) {
     return CellText(

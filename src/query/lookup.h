@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -27,8 +28,10 @@ class ServiceLookup final : public MetricLookup {
   public:
     explicit ServiceLookup(Text serviceHost, FetchLimits limits = {});
     Text LookupMetric(const Metric& metric, const Text& address) override;
+    void CancelLookups() override { m_cancelled.store(true); }
 
   private:
     Text m_serviceHost;
     FetchLimits m_limits;
+    std::atomic<bool> m_cancelled{false};
 };

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <functional>
+
 #include "common/text.h"
 
 // What a query run reads and changes on the main window. The run calls these from its
 // worker thread; every call has taken effect on the GUI thread when it returns, so a later
 // read sees it. Column numbers are those of the result table (metrics 1 to 12).
 class RunWindow {
-public:
+  public:
     // The controls whose caption or enabled state a run touches.
     enum class Control {
         StartButton,
@@ -42,6 +44,11 @@ public:
     virtual void SetProgressMaximum(int maximum) = 0;
     virtual int ProgressPosition() = 0;
     virtual void SetProgressPosition(int position) = 0;
+
+    // Carries out `steps` (calls on the window it is given) as one access: a window whose
+    // calls cross threads makes them all in one visit to its thread, in order, and returns
+    // when all have taken effect. The steps must not wait for anything but the window.
+    virtual void Together(const std::function<void(RunWindow&)>& steps) { steps(*this); }
 
     // A message with no owner window and the OK button; the main window stays usable while
     // it is open. Returns when the user has closed it.

@@ -40,6 +40,8 @@ QMessageBox* MakeMessageBox(const Text& text) {
                                 ToQString(text), QMessageBox::Ok);
     box->setWindowModality(Qt::NonModal);
     box->setModal(false);
+    // It has no owner, but it must not keep the program going once the main window closes.
+    box->setAttribute(Qt::WA_QuitOnClose, false);
     QObject::connect(box, &QMessageBox::finished, box, &QObject::deleteLater);
     return box;
 }
@@ -151,6 +153,10 @@ int RunWindowBridge::ProgressPosition() {
 
 void RunWindowBridge::SetProgressPosition(int position) {
     OnGuiThread(&m_window, [this, position] { m_window.ProgressBar()->setValue(position); });
+}
+
+void RunWindowBridge::Together(const std::function<void(RunWindow&)>& steps) {
+    OnGuiThread(&m_window, [this, &steps] { steps(*this); });
 }
 
 void RunWindowBridge::ShowMessage(const Text& text) {

@@ -32,6 +32,9 @@ class RunWindowBridge final : public RunWindow {
     int ProgressPosition() override;
     void SetProgressPosition(int position) override;
 
+    // One visit to the GUI thread for all the steps, which call this face directly there.
+    void Together(const std::function<void(RunWindow&)>& steps) override;
+
     void ShowMessage(const Text& text) override;
 
   private:

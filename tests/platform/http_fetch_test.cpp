@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <future>
 
 #include "support/loopback_server.h"
 
@@ -156,6 +158,21 @@ TEST_F(HttpGetTest, NoReplyGivesNothing) {
 
     LoopbackServer headOnly(LoopbackServer::ResetAfter("HTTP/1.0 200 OK\r\n"));
     EXPECT_EQ(HttpGet(Url(headOnly, "/get.php?x")), "");
+}
+
+TEST_F(HttpGetTest, CancelEndsAFetchWithoutWaitingOutItsTimeOuts) {
+    LoopbackServer silent(LoopbackServer::Silent());
+    std::atomic<bool> cancel = false;
+    const FetchLimits limits{15s, 60s, FetchLimits{}.maxBytes, &cancel};
+    auto fetch = std::async(std::launch::async, [&] { return HttpGet(Url(silent, "/a"), limits); });
+    ASSERT_TRUE(silent.WaitForRequests(1));
+    cancel = true;
+    // Far below the 60 s the silent server would otherwise hold it.
+    ASSERT_EQ(fetch.wait_for(20s), std::future_status::ready);
+    EXPECT_EQ(fetch.get(), "");
+    // Once cancelled, nothing more is sent.
+    EXPECT_EQ(HttpGet(Url(silent, "/b"), limits), "");
+    EXPECT_EQ(silent.Requests().size(), 1u);
 }
 
 TEST_F(HttpGetTest, RepliesOverTheCapGiveNothing) {

@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -118,6 +119,40 @@ TEST_F(RunWindowBridgeTest, WorkerCallsHaveTakenEffectWhenTheyReturn) {
     EXPECT_EQ(m_window.ProgressBar()->maximum(), 5);
     // The list catches up with the appended rows shortly after.
     QTRY_COMPARE(m_window.ResultTable()->model()->rowCount(), 2);
+}
+
+// Counts the cross-thread calls the window receives.
+class MetaCallCounter final : public QObject {
+  public:
+    std::atomic<int> calls = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MetaCall) ++calls;
+        return false;
+    }
+};
+
+TEST_F(RunWindowBridgeTest, StepsTogetherRunOnTheGuiThreadInOneVisit) {
+    MetaCallCounter counter;
+    m_window.installEventFilter(&counter);
+    bool onGuiThread = false;
+    Text status;
+    int row = -1;
+    OnWorker([&] {
+        m_face.Together([&](RunWindow& w) {
+            onGuiThread = QThread::currentThread() == m_window.thread();
+            w.SetCaption(Control::StatusLabel, "正在查询 b.com");
+            status = w.Caption(Control::StatusLabel);
+            row = w.AppendRow();
+            w.SetCell(row, 0, "b.com");
+        });
+    });
+    m_window.removeEventFilter(&counter);
+    EXPECT_TRUE(onGuiThread);
+    EXPECT_EQ(counter.calls, 1);
+    EXPECT_EQ(status, "正在查询 b.com");
+    EXPECT_EQ(m_window.Results().GetCell(row, 0), "b.com");
 }
 
 TEST_F(RunWindowBridgeTest, CallsFromTheGuiThreadRunDirectly) {

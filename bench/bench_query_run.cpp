@@ -1,0 +1,216 @@
+// A whole query run of 1,000 hosts with all twelve metrics, the main window shown, against an
+// instant loopback service. The run's own cost must stay small next to its fixed 50 ms pause
+// per host and the requests themselves: the same 12,000 GETs with bare libcurl, timed in this
+// program. Each host's twelve bare GETs are made while the run pauses after that host, so that
+// they meet the same state of the shared machine (its load, threads woken from sleep) as the
+// run's own requests; a tight loop of GETs before or after the run would not.
+#include <curl/curl.h>
+#include <httplib.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "addresses/address_file.h"
+#include "common/file_io.h"
+#include "query/lookup.h"
+#include "results/result_model.h"
+#include "ui/main_window.h"
+#include "ui/query_controller.h"
+#include "ui/run_window_bridge.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kHosts = 1000;
+constexpr double kPauseSeconds = 0.050;
+constexpr double kTarget = 1.05;
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::size_t Append(char* data, std::size_t size, std::size_t count, void* user) {
+    static_cast<std::string*>(user)->append(data, size * count);
+    return size * count;
+}
+
+void BareGet(const std::string& url) {
+    std::string body;
+    CURL* curl = curl_easy_init();
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Append);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+}
+
+std::string HostName(int i) {
+    return "host" + std::to_string(i) + ".example.com";
+}
+
+// Makes the bare GETs of each host handed to it, one host after another, on its own thread.
+class BareGetter final {
+  public:
+    explicit BareGetter(std::string service)
+        : m_service(std::move(service)), m_thread([this] { Work(); }) {}
+    ~BareGetter() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+
+    void Hand(int host) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_queue.push_back(host);
+        }
+        m_changed.notify_all();
+    }
+    // The seconds spent in the GETs once `hosts` hosts are done.
+    double WaitFor(int hosts) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_done >= hosts; });
+        return m_seconds;
+    }
+
+  private:
+    void Work() {
+        std::unique_lock lock(m_mutex);
+        while (true) {
+            m_changed.wait(lock, [this] { return m_stop || !m_queue.empty(); });
+            if (m_queue.empty()) return;
+            const int host = m_queue.front();
+            m_queue.pop_front();
+            lock.unlock();
+            const auto start = Clock::now();
+            for (const Metric& metric : kMetricCatalogue) {
+                BareGet(BuildLookupUrl(m_service, metric, HostName(host)));
+            }
+            const double seconds = SecondsSince(start);
+            lock.lock();
+            m_seconds += seconds;
+            ++m_done;
+            m_changed.notify_all();
+        }
+    }
+
+    std::string m_service;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<int> m_queue;
+    bool m_stop = false;
+    int m_done = 0;
+    double m_seconds = 0;
+    std::thread m_thread;
+};
+
+// Notes when the run's final message appears (the run's work is then done) and closes it.
+class FinalMessageWatch final : public QObject {
+  public:
+    Clock::time_point shownAt;
+    bool shown = false;
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* box = qobject_cast<QMessageBox*>(object);
+        if (box != nullptr && event->type() == QEvent::Show && !shown) {
+            shownAt = Clock::now();
+            shown = true;
+            QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+
+    httplib::Server server;
+    server.Get("/get.php", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("1", "text/plain; charset=utf-8");
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    std::thread serving([&] { server.listen_after_bind(); });
+    const std::string service = "127.0.0.1:" + std::to_string(port);
+
+    const auto directory =
+        std::filesystem::temp_directory_path() / ("zarkel-bench-run-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(directory);
+    std::string list;
+    for (int i = 0; i < kHosts; ++i) list += HostName(i) + "\r\n";
+    const AddressFile addresses(directory.string());
+    WriteWholeFile(addresses.Path(), list);
+
+    MainWindow window;
+    window.CountLabel()->setText(QString::number(kHosts));
+    for (int column = 1; column <= 12; ++column) window.MetricCheck(column)->setChecked(true);
+    window.show();
+    RunWindowBridge bridge(window);
+    ServiceLookup lookup(service);
+    QueryController controller(window, bridge, addresses, lookup);
+    FinalMessageWatch watch;
+    app.installEventFilter(&watch);
+
+    // The bar advances right before the pause after each host.
+    BareGetter bareGetter(service);
+    QObject::connect(window.ProgressBar(), &QProgressBar::valueChanged, &window, [&](int done) {
+        if (done > 0) bareGetter.Hand(done - 1);
+    });
+
+    // From the press to the final message, with the GUI thread in its event loop meanwhile.
+    QEventLoop loop;
+    QTimer ended;
+    QObject::connect(&ended, &QTimer::timeout, &loop, [&] {
+        if (watch.shown && !controller.IsRunActive()) loop.quit();
+    });
+    ended.start(20);
+    const auto pressed = Clock::now();
+    window.StartButton()->click();
+    loop.exec();
+    const double run = std::chrono::duration<double>(watch.shownAt - pressed).count();
+
+    const double bare = bareGetter.WaitFor(kHosts);
+
+    bool complete = window.Results().RowCount() == kHosts;
+    for (int column = 0; complete && column <= 12; ++column) {
+        complete = window.Results().GetCell(kHosts - 1, column) ==
+                   (column == 0 ? HostName(kHosts - 1) : "1");
+    }
+    server.stop();
+    serving.join();
+    std::filesystem::remove_all(directory);
+
+    const double limit = kTarget * (kHosts * kPauseSeconds + bare);
+    std::fprintf(stderr, "run overhead beyond pauses and bare GETs: %.2f ms per host\n",
+                 (run - kHosts * kPauseSeconds - bare) * 1000.0 / kHosts);
+    std::printf(
+        "query_run_1000_hosts_12_metrics: %.2f s (target: <= %.2f s = %.2f x (%d x 50 ms + %.2f s "
+        "of %d bare libcurl GETs))\n",
+        run, limit, kTarget, kHosts, bare, kHosts * 12);
+    if (!complete) std::printf("query_run_rows_complete: 0 bool (target: 1)\n");
+    return complete && run <= limit ? 0 : 1;
+}
