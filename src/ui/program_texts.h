@@ -12,7 +12,7 @@ inline constexpr std::string_view kFailHint = "查询内容出现×号,表示数
 inline constexpr std::string_view kUserGroupInvitation =
     "欢迎加入Zarkel用户交流群，一起交流使用心得";
 
-inline constexpr std::string_view kFooterText = "Copyright (C) 2024 Zarkel 开发组  保留所有权利";
+inline constexpr std::string_view kFooterText = "Copyright (C) 2026 Zarkel 开发组  保留所有权利";
 
 // The page of usage tips shown in the advert pane; bundled, never fetched.
 inline constexpr std::string_view kAdPageAddress = "qrc:/zarkel/tips.html";
