@@ -1,8 +1,8 @@
 #include <QApplication>
-#include <memory>
 #include <string>
 
 #include "addresses/address_file.h"
+#include "app/service_choice.h"
 #include "app/shell_controller.h"
 #include "app/skin.h"
 #include "app/start_up.h"
@@ -12,7 +12,6 @@
 #include "platform/xdg_opener.h"
 #include "query/lookup.h"
 #include "query/service_host.h"
-#include "service/lookup_service.h"
 #include "ui/address_editor_controller.h"
 #include "ui/export_controller.h"
 #include "ui/filter_controller.h"
@@ -28,14 +27,8 @@ int main(int argc, char* argv[]) {
     Skin skin(programDirectory);
     PrepareSkin(skin, WorkingDirectory());
 
-    // Without a configured service the program serves the figures itself, on loopback.
-    // Declared first, so it outlives the window and any run.
-    std::unique_ptr<LookupService> embeddedService;
-    std::string serviceHost = ServiceHost();
-    if (serviceHost.empty()) {
-        embeddedService = LookupService::Start(ServiceSettingsFromEnvironment(), "127.0.0.1", 0);
-        if (embeddedService) serviceHost = "127.0.0.1:" + std::to_string(embeddedService->Port());
-    }
+    // Declared first, so that a service started here outlives the window and any run.
+    const ServiceChoice service = ChooseService(ServiceHost(), ServiceSettingsFromEnvironment());
 
     const AddressFile addresses(programDirectory);
     QtMessageBox box;
@@ -50,7 +43,7 @@ int main(int argc, char* argv[]) {
     new ShellController(window, box, opener, EndProcessAtOnce);
     RunStartUpCreation(window, skin, box, *editor, addresses);
     RunWindowBridge runWindow(window);
-    ServiceLookup lookup(serviceHost);
+    ServiceLookup lookup(service.host);
     // Declared last, so that it goes first at the end: a run still going is abandoned then.
     QueryController queries(window, runWindow, addresses, lookup);
     window.show();
