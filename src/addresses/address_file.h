@@ -11,7 +11,7 @@ std::string ProgramDirectory();
 // url.txt in a given directory (the program directory in the program, a temporary one in
 // tests). Nothing is cached: every call reads the file afresh.
 class AddressFile final {
-public:
+  public:
     explicit AddressFile(std::string directory);
 
     const std::string& Directory() const { return m_directory; }
@@ -26,7 +26,7 @@ public:
     // The member count as decimal text, for CountLabel.
     Text CountText() const;
 
-private:
+  private:
     std::string m_directory;
     std::string m_path;
 };

@@ -44,7 +44,10 @@ Text DedupeAddressLines(std::string_view text) {
     while (p < end) {
         const char* lineEnd = LineEnd(p, end);
         const std::string_view line(p, static_cast<std::size_t>(lineEnd - p));
-        if (!line.empty() && seen.insert(line).second) {
+        // An empty line is kept only as the first line of the result: before anything else
+        // was kept it is a first occurrence; after that, a blank gap in the list.
+        const bool keep = line.empty() ? result.empty() : seen.insert(line).second;
+        if (keep) {
             result.append(line);
             result.append("\r\n");
         }

@@ -15,7 +15,7 @@ Text LoadAddressText(const AddressFile& file);
 // is then unchanged.
 bool SaveAddressText(const AddressFile& file, std::string_view bytes);
 
-// Keeps the first occurrence of every line, compared byte for byte as whole lines, in their
-// order; empty lines are dropped and every kept line ends with CR LF. A lone CR or LF stays
-// inside its line.
+// Keeps the first occurrence of every line (cut at every CR LF), compared byte for
+// byte as whole lines, in their order; every kept line ends with CR LF. An empty line stays
+// only as the first line; later ones go. A lone CR or LF stays inside its line.
 Text DedupeAddressLines(std::string_view text);

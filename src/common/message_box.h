@@ -5,9 +5,9 @@
 // The one routine every message goes through. The implementation lives in platform; tests
 // replace it with a scripted fake.
 class MessageBoxRoutine {
-public:
-    static constexpr int kOk = 0;                  // the OK button alone
-    static constexpr int kOkInformation = 64;      // OK with the information icon
+  public:
+    static constexpr int kOk = 0;                    // the OK button alone
+    static constexpr int kOkInformation = 64;        // OK with the information icon
     static constexpr int kOkCancelInformation = 65;  // OK and Cancel with the information icon
 
     static constexpr int kResultOk = 0;
@@ -22,6 +22,6 @@ public:
         return ShowBox(text, style, caption);
     }
 
-protected:
+  protected:
     virtual int ShowBox(const Text& text, int style, const Text& caption) = 0;
 };

@@ -7,7 +7,7 @@
 // Hands web pages and files to the desktop. Results are ignored: a failure to start the
 // browser or the spreadsheet program is neither noticed nor reported.
 class ShellOpener {
-public:
+  public:
     virtual ~ShellOpener() = default;
 
     // A web address; a text without a scheme is read as http:// + text, like a browser does.

@@ -5,7 +5,9 @@
 
 namespace {
 
-bool IsLeadByte(char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }
+bool IsLeadByte(char c) {
+    return (static_cast<unsigned char>(c) & 0x80) != 0;
+}
 
 // Maps the full-width and a few other double-byte characters to ASCII, as TextToNumber reads.
 std::string NarrowFullWidth(std::string_view text) {
@@ -66,7 +68,9 @@ int FindText(std::string_view text, std::string_view sought, int start) {
     return -1;
 }
 
-Text IntToText(std::int32_t value) { return std::to_string(value); }
+Text IntToText(std::int32_t value) {
+    return std::to_string(value);
+}
 
 double TextToNumber(std::string_view text) {
     const std::string narrow = NarrowFullWidth(text);

@@ -7,7 +7,7 @@
 
 // One iconv descriptor per thread and direction, opened on first use and reset per call.
 class IconvConverter final {
-public:
+  public:
     IconvConverter(const char* to, const char* from);
     ~IconvConverter();
     IconvConverter(const IconvConverter&) = delete;
@@ -21,6 +21,6 @@ public:
 
     bool ok() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
-private:
+  private:
     iconv_t m_cd;
 };

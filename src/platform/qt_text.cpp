@@ -6,9 +6,15 @@ namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
 
-bool IsEscapedByte(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsEscapedByte(char16_t c) {
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 }  // namespace
 
@@ -40,7 +46,8 @@ Text FromQString(const QString& text) {
     while (i < size) {
         qsizetype j = i;
         while (j < size && !IsEscapedByte(data[j])) {
-            const bool pair = IsHighSurrogate(data[j]) && j + 1 < size && IsLowSurrogate(data[j + 1]);
+            const bool pair =
+                IsHighSurrogate(data[j]) && j + 1 < size && IsLowSurrogate(data[j + 1]);
             j += pair ? 2 : 1;
         }
         const char* run = reinterpret_cast<const char*>(data + i);

@@ -13,7 +13,7 @@
 class ResultModel final : public QAbstractTableModel {
     Q_OBJECT
 
-public:
+  public:
     using Row = std::array<Text, kResultColumnCount>;
 
     explicit ResultModel(QObject* parent = nullptr);
@@ -36,7 +36,7 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-private:
+  private:
     bool Contains(int row, int column) const;
 
     std::vector<Row> m_rows;

@@ -57,6 +57,7 @@ QGroupBox* PlaceGroup(QWidget* parent, const char* name, const QRect& place,
 // A label without a background of its own, one line, left and vertically centred.
 QLabel* PlaceLabel(QWidget* parent, const char* name, const QRect& place, std::string_view text) {
     auto* label = Place<QLabel>(parent, name, place);
+    label->setTextFormat(Qt::PlainText);  // a host name must never be read as markup
     label->setText(Caption(text));
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return label;
@@ -126,7 +127,6 @@ MainWindow::MainWindow(QWidget* parent)
 void MainWindow::BuildQueryGroup() {
     PlaceGroup(this, "QueryGroup", {8, 8, 512, 72}, "数据查询");
     auto* flat = new FlatCheckStyle();
-    flat->setParent(this);
     for (const Metric& metric : kMetricCatalogue) {
         const std::string name(metric.checkBox);
         auto* check = Place<QCheckBox>(this, name.c_str(),
@@ -135,6 +135,8 @@ void MainWindow::BuildQueryGroup() {
         check->setStyle(flat);
         m_metricChecks[static_cast<std::size_t>(metric.column)] = check;
     }
+    // Parented after the boxes, so it is deleted after them: they point at it until then.
+    flat->setParent(this);
     m_metricChecks[1]->setChecked(true);
     m_start = PlaceButton(this, "StartButton", {440, 48, 64, 20}, "开始查询");
 }
@@ -203,6 +205,7 @@ void MainWindow::BuildHolderLabels() {
     m_count = Place<QLabel>(this, "CountLabel", {1032, 312, 80, 24});
     m_runState = Place<QLabel>(this, "RunStateLabel", {248, 912, 80, 24});
     m_fileCheck = Place<QLabel>(this, "FileCheckLabel", {144, 904, 80, 24});
+    for (QLabel* holder : {m_count, m_runState, m_fileCheck}) holder->setTextFormat(Qt::PlainText);
 }
 
 void MainWindow::ConnectColumnRules() {

@@ -21,13 +21,15 @@ TEST(DedupeAddressLines, Cases) {
         {"Abc\r\nabc", "Abc\r\nabc\r\n"},            // byte-exact, case matters
         {"abc \r\nabc\r\nabc ", "abc \r\nabc\r\n"},  // a trailing blank makes another line
         {"a\r\n\r\nb", "a\r\nb\r\n"},
-        {"\r\na", "a\r\n"},  // empty lines go, also the first
-        {"\r\n\r\n", ""},
+        {"\r\na", "\r\na\r\n"},  // an empty first line stays, once
+        {"\r\n\r\n", "\r\n"},
+        {"a\r\n\r\nb\r\n\r\n", "a\r\nb\r\n"},
         {"b\r\na\r\nb\r\na\r\n", "b\r\na\r\n"},  // first occurrence wins, never sorted
         {"a\nb\r\na\nb\r\na", "a\nb\r\na\r\n"},  // a lone LF stays inside its line
         {"x\r\r\nx\r\r\nx", "x\r\r\nx\r\n"},
         {"\xD6\xD0\xCE\xC4\r\n\xD6\xD0\xCE\xC4\r\n\xFF", "\xD6\xD0\xCE\xC4\r\n\xFF\r\n"},
-        // Invalid bytes: a stray lead byte before CR LF still ends its line, as shown.
+        // A stray lead byte takes the CR as its trail byte: that CR LF ends no line, as in the
+        // count.
         {"\xB0\r\nq\r\n\xB0\r\nq", "\xB0\r\nq\r\n"},
     };
     for (const auto& c : cases) {

@@ -28,8 +28,13 @@ TEST(ReadWholeFile, MissingEmptyAndBinary) {
 TEST(WriteWholeFile, ReplacesAndKeepsMode) {
     TempDir dir;
     const auto path = dir.File("url.txt");
+    const mode_t mask = ::umask(027);
     ASSERT_TRUE(WriteWholeFile(path, "a\r\nb\r\n"));
+    ::umask(mask);
     EXPECT_EQ(ReadWholeFile(path), "a\r\nb\r\n");
+    struct stat created {};
+    ASSERT_EQ(::stat(path.c_str(), &created), 0);
+    EXPECT_EQ(created.st_mode & 0777, 0640u) << "a new file gets 0666 less the umask";
 
     ::chmod(path.c_str(), 0640);
     ASSERT_TRUE(WriteWholeFile(path, ""));

@@ -96,7 +96,8 @@ TEST(ResultModel, HeaderAndCellsFollowTheColumnTable) {
         EXPECT_FALSE(model.flags(model.index(0, column)) & Qt::ItemIsEditable);
     }
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringView(u"网址").toString());
-    EXPECT_EQ(model.headerData(9, Qt::Horizontal).toString(), QStringView(u"百度一天收录").toString());
+    EXPECT_EQ(model.headerData(9, Qt::Horizontal).toString(),
+              QStringView(u"百度一天收录").toString());
 }
 
 // Every structural change the other parts make, under Qt's own consistency checks.

@@ -11,7 +11,7 @@
 // Records every message and answers from a script (OK when the script is empty). `onShow`
 // runs while the "box" is open, for tests that act during a message.
 class FakeMessageBox final : public MessageBoxRoutine {
-public:
+  public:
     struct Shown {
         Text text;
         int style;
@@ -22,7 +22,7 @@ public:
     std::deque<int> answers;
     std::function<void(const Shown&)> onShow;
 
-protected:
+  protected:
     int ShowBox(const Text& text, int style, const Text& caption) override {
         shown.push_back({text, style, caption});
         if (onShow) onShow(shown.back());
@@ -35,7 +35,7 @@ protected:
 
 // Records what would have been opened.
 class FakeShellOpener final : public ShellOpener {
-public:
+  public:
     std::vector<Text> pages;
     std::vector<std::string> files;
 

@@ -4,7 +4,7 @@
 
 // A fresh directory under the system's temporary directory, removed with its contents.
 class TempDir final {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -13,6 +13,6 @@ public:
     const std::string& path() const { return m_path; }
     std::string File(const std::string& name) const { return m_path + "/" + name; }
 
-private:
+  private:
     std::string m_path;
 };

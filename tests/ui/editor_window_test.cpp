@@ -162,7 +162,8 @@ TEST(EditorWindow, Dedupe) {
         {"bc\r\nabc", "bc\r\nabc\r\n"},
         {"Abc\r\nabc", "Abc\r\nabc\r\n"},
         {"a \r\na\r\na \r\n", "a \r\na\r\n"},
-        {"\r\na\r\n\r\nb\r\n", "a\r\nb\r\n"},
+        {"\r\na\r\n\r\nb\r\n", "\r\na\r\nb\r\n"},
+        {"a\r\n\r\nb", "a\r\nb\r\n"},
         {"", ""},
         // Works on the loaded bytes: a lone LF and invalid bytes come through untouched.
         {"x\ny\r\n\xFF\x80\r\nx\ny", "x\ny\r\n\xFF\x80\r\n"},

@@ -138,6 +138,8 @@ TEST_F(MainWindowTest, EveryControlAsFirstDisplayed) {
     EXPECT_EQ(shown.substr(0, status.size()), status);
     EXPECT_GT(shown.size(), status.size());
     EXPECT_EQ(m_window.StatusLabel()->frameShape(), QFrame::Box);
+    // The status line shows hosts from url.txt: markup in them must show as typed.
+    EXPECT_EQ(m_window.StatusLabel()->textFormat(), Qt::PlainText);
     EXPECT_FALSE(m_window.FooterLabel()->text().isEmpty());
     EXPECT_EQ(m_window.WeightFilterEdit()->maxLength(), std::numeric_limits<int>::max());
 
