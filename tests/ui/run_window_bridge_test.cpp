@@ -177,6 +177,8 @@ TEST_F(RunWindowBridgeTest, ShowMessageWaitsForTheBoxWhileTheWindowStaysUsable) 
         EXPECT_EQ(FromQString(box->windowTitle()), "信息：");
         EXPECT_EQ(FromQString(box->text()), "OK，查询完成");
         EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        EXPECT_EQ(FromQString(box->button(QMessageBox::Ok)->text()), "确定");
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
         EXPECT_EQ(box->parentWidget(), nullptr);
         EXPECT_EQ(box->windowModality(), Qt::NonModal);
 
