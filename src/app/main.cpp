@@ -37,7 +37,6 @@ int main(int argc, char* argv[]) {
     MainWindow window;
     QtSaveDialog saveDialog(&window);
     new FilterController(window, box);
-    new ExportController(window, saveDialog, box, opener);
     new RowMenuController(window, {opener, clipboard, box});
     auto* editor = new AddressEditorController(window, box, addresses);
     new ShellController(window, box, opener, EndProcessAtOnce);
@@ -46,6 +45,8 @@ int main(int argc, char* argv[]) {
     ServiceLookup lookup(service.host);
     // Declared last, so that it goes first at the end: a run still going is abandoned then.
     QueryController queries(window, runWindow, addresses, lookup);
+    new ExportController(window, saveDialog, box, opener,
+                         [&queries] { return queries.IsRunActive(); });
     window.show();
     return QApplication::exec();
 }

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <memory>
-#include <mutex>
+
+#include "platform/curl_global.h"
 
 namespace {
 
@@ -27,11 +28,6 @@ bool NeedsEncoding(unsigned char byte) {
         default:
             return false;
     }
-}
-
-void EnsureCurlInitialised() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
 struct Body {

@@ -31,15 +31,14 @@ class DismissibleBox final : public QMessageBox {
 
 }  // namespace
 
-int QtMessageBox::ShowBox(const Text& text, int style, const Text& caption) {
-    DismissibleBox box;
-    box.setWindowModality(Qt::ApplicationModal);
+QPushButton* FillMessageBox(QMessageBox& box, const Text& text, int style, const Text& caption) {
     box.setWindowTitle(ToQString(caption));
     // Addresses and replies may look like markup; they are shown as they are.
     box.setTextFormat(Qt::PlainText);
     box.setText(ToQString(text));
     // The style number keeps its bits: 64 the information icon, low nibble 1 OK and Cancel.
-    box.setIcon((style & kOkInformation) != 0 ? QMessageBox::Information : QMessageBox::NoIcon);
+    box.setIcon((style & MessageBoxRoutine::kOkInformation) != 0 ? QMessageBox::Information
+                                                                 : QMessageBox::NoIcon);
     // The button texts of the program's own language, whatever the desktop's locale.
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     ok->setText(ToQString("确定"));
@@ -49,6 +48,13 @@ int QtMessageBox::ShowBox(const Text& text, int style, const Text& caption) {
         box.setEscapeButton(cancel);
     }
     box.setDefaultButton(ok);
+    return ok;
+}
+
+int QtMessageBox::ShowBox(const Text& text, int style, const Text& caption) {
+    DismissibleBox box;
+    box.setWindowModality(Qt::ApplicationModal);
+    QPushButton* ok = FillMessageBox(box, text, style, caption);
     box.exec();
     return box.clickedButton() == ok && !box.dismissed() ? kResultOk : kResultCancel;
 }

@@ -3,16 +3,10 @@
 #include <curl/curl.h>
 #include <sys/socket.h>
 
-#include <mutex>
-
+#include "platform/curl_global.h"
 #include "platform/public_address.h"
 
 namespace {
-
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 struct Transfer {
     std::string body;
@@ -47,7 +41,7 @@ curl_socket_t OpenPublicSocket(void* user, curlsocktype purpose, curl_sockaddr* 
 }  // namespace
 
 WebSession::WebSession() : m_share(nullptr) {
-    InitCurlOnce();
+    EnsureCurlInitialised();
     CURLSH* share = curl_share_init();
     if (share != nullptr) curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
     m_share = share;
@@ -58,7 +52,7 @@ WebSession::~WebSession() {
 }
 
 WebPage FetchWebPage(const std::string& url, const WebFetchOptions& options) {
-    InitCurlOnce();
+    EnsureCurlInitialised();
     WebPage page;
     CURL* curl = curl_easy_init();
     if (curl == nullptr) return page;

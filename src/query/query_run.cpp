@@ -18,9 +18,10 @@ constexpr Control kDisabledWhileRunning[] = {
 };
 
 // The count caption truncated toward zero; the bar takes any int, so only clamp to its range.
+// At least 1: a bar of range 0..0 is drawn as a busy animation, not as an empty bar.
 int ProgressMaximum(const Text& countCaption) {
     const double count = std::trunc(TextToNumber(countCaption));
-    if (!(count > 0)) return 0;
+    if (!(count > 1)) return 1;
     if (count >= static_cast<double>(std::numeric_limits<int>::max())) {
         return std::numeric_limits<int>::max();
     }

@@ -13,6 +13,7 @@
 #include <type_traits>
 
 #include "common/message_box.h"
+#include "platform/qt_message_box.h"
 #include "platform/qt_text.h"
 #include "results/result_model.h"
 #include "ui/main_window.h"
@@ -36,8 +37,8 @@ auto OnGuiThread(QObject* context, Work work) -> std::invoke_result_t<Work&> {
 }
 
 QMessageBox* MakeMessageBox(const Text& text) {
-    auto* box = new QMessageBox(QMessageBox::NoIcon, ToQString(MessageBoxRoutine::DefaultCaption()),
-                                ToQString(text), QMessageBox::Ok);
+    auto* box = new QMessageBox;
+    FillMessageBox(*box, text, MessageBoxRoutine::kOk, MessageBoxRoutine::DefaultCaption());
     box->setWindowModality(Qt::NonModal);
     box->setModal(false);
     // It has no owner, but it must not keep the program going once the main window closes.

@@ -5,10 +5,13 @@
 #include <QSignalSpy>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
+#include "common/file_io.h"
 #include "support/fake_save_dialog.h"
 #include "support/fakes.h"
+#include "support/read_only_dir.h"
 #include "support/temp_dir.h"
 #include "support/workbook_reader.h"
 
@@ -89,6 +92,23 @@ TEST_F(WorkbookExportTest, UnwritableFileIsAnErrorAndOpensNothing) {
         EXPECT_EQ(m_box.shown[0].caption, "错误");
         EXPECT_TRUE(m_opener.files.empty());
     }
+}
+
+TEST_F(WorkbookExportTest, FailedOverwriteKeepsTheChosenFile) {
+    const std::string path = m_dir.File("kept.xls");
+    ASSERT_TRUE(WriteWholeFile(path, "old bytes"));
+    {
+        // The file itself stays writable; only the folder, where the new file is made, is not.
+        const ReadOnlyDir readOnly(m_dir.path());
+        ExportTo(path);
+    }
+
+    ASSERT_EQ(m_box.shown.size(), 1u);
+    EXPECT_EQ(m_box.shown[0].text, "导出失败，文件无法写入：" + path);
+    EXPECT_EQ(m_box.shown[0].caption, "错误");
+    EXPECT_TRUE(m_opener.files.empty());
+    EXPECT_EQ(ReadWholeFile(path), "old bytes");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.path()), {}), 1);
 }
 
 TEST_F(WorkbookExportTest, RowsAreTakenWhenTheExportStarts) {

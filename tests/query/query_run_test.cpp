@@ -334,14 +334,15 @@ TEST_F(RunFixture, LoopCoversTheFileWhileCountAndMaximumKeepTheOldCount) {
     EXPECT_EQ(StatusCaptions().at(2), "正在查询：（3/120）c.com");
 }
 
-TEST(ProgressMaximum, IsTheCountTruncatedWithinTheBarsRange) {
+TEST(ProgressMaximum, IsTheCountTruncatedWithinTheBarsRangeAndAtLeastOne) {
     struct Case {
         Text count;
         int maximum;
     };
     const int most = std::numeric_limits<int>::max();
-    for (const Case& c : {Case{"40000", 40000}, Case{"12.7", 12}, Case{"", 0}, Case{"abc", 0},
-                          Case{"-4", 0}, Case{"1e12", most}, Case{"１２", 12}}) {
+    for (const Case& c :
+         {Case{"40000", 40000}, Case{"12.7", 12}, Case{"1", 1}, Case{"0", 1}, Case{"0.9", 1},
+          Case{"", 1}, Case{"abc", 1}, Case{"-4", 1}, Case{"1e12", most}, Case{"１２", 12}}) {
         SCOPED_TRACE(c.count);
         TempDir dir;
         AddressFile file(dir.path());

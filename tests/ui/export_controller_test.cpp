@@ -17,7 +17,8 @@ namespace {
 
 class ExportControllerTest : public ::testing::Test {
   protected:
-    ExportControllerTest() : m_controller(m_window, m_dialog, m_box, m_opener) {
+    ExportControllerTest()
+        : m_controller(m_window, m_dialog, m_box, m_opener, [this] { return m_runActive; }) {
         // As after a first run: the three buttons usable.
         for (QPushButton* button : Held()) button->setEnabled(true);
     }
@@ -38,6 +39,7 @@ class ExportControllerTest : public ::testing::Test {
     FakeSaveDialog m_dialog;
     FakeMessageBox m_box;
     FakeShellOpener m_opener;
+    bool m_runActive = false;
     ExportController m_controller;
 };
 
@@ -64,6 +66,20 @@ TEST_F(ExportControllerTest, ExportsEveryColumnAndHoldsTheButtonsWhileWriting) {
     ASSERT_TRUE(book.ok);
     EXPECT_EQ(book.cells.at("A2").utf8, "a.cn");
     EXPECT_EQ(book.cells.at("E2").utf8, "1.2.3.4");
+}
+
+TEST_F(ExportControllerTest, ARunGoingOnWhenTheFileIsWrittenKeepsTheButtonsDisabled) {
+    // The run's worker shows its first message while the buttons are still enabled; the export
+    // starts then, and the run disables the buttons before the file is written.
+    m_runActive = true;
+    m_dialog.answers.push_back(m_dir.File("out.xls"));
+
+    QTest::mouseClick(m_window.ExportButton(), Qt::LeftButton);
+    for (QPushButton* button : Held()) button->setEnabled(false);
+
+    QTRY_VERIFY_WITH_TIMEOUT(!m_box.shown.empty(), 30000);
+    EXPECT_EQ(m_box.shown[0].text, "导出成功!");
+    EXPECT_FALSE(AnyHeldEnabled());
 }
 
 TEST_F(ExportControllerTest, CancelLeavesEverythingAsItWas) {

@@ -1,6 +1,7 @@
 #include "ui/run_window_bridge.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,7 +12,9 @@
 #include <QTest>
 #include <QThread>
 #include <atomic>
+#include <fstream>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "platform/qt_text.h"
@@ -164,9 +167,20 @@ TEST_F(RunWindowBridgeTest, CallsFromTheGuiThreadRunDirectly) {
     EXPECT_EQ(m_face.RowCount(), 1);
 }
 
+// The scheduler's state of a thread of this process: 'R' running, 'S' asleep, '?' gone.
+char ThreadState(pid_t thread) {
+    std::ifstream stat("/proc/self/task/" + std::to_string(thread) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t name = line.rfind(')');
+    return name == std::string::npos || name + 2 >= line.size() ? '?' : line[name + 2];
+}
+
 TEST_F(RunWindowBridgeTest, ShowMessageWaitsForTheBoxWhileTheWindowStaysUsable) {
     std::atomic<bool> returned = false;
+    std::atomic<pid_t> workerId = 0;
     std::thread worker([&] {
+        workerId = ::gettid();
         m_face.ShowMessage("OK，查询完成");
         returned = true;
     });
@@ -177,6 +191,8 @@ TEST_F(RunWindowBridgeTest, ShowMessageWaitsForTheBoxWhileTheWindowStaysUsable) 
         EXPECT_EQ(FromQString(box->windowTitle()), "信息：");
         EXPECT_EQ(FromQString(box->text()), "OK，查询完成");
         EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        EXPECT_EQ(FromQString(box->button(QMessageBox::Ok)->text()), "确定");
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
         EXPECT_EQ(box->parentWidget(), nullptr);
         EXPECT_EQ(box->windowModality(), Qt::NonModal);
 
@@ -185,7 +201,10 @@ TEST_F(RunWindowBridgeTest, ShowMessageWaitsForTheBoxWhileTheWindowStaysUsable) 
         const QPoint at = check->mapTo(&m_window, QPoint(7, 12));
         QTest::mouseClick(m_window.windowHandle(), Qt::LeftButton, {}, at);
         EXPECT_TRUE(check->isChecked());
-        QTest::qWait(50);  // a wrongly returning worker gets its chance to show
+        // The box is up, so the worker has been let go from putting it there: it now either
+        // returns at once or goes to sleep until the box is closed.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return returned.load() || ThreadState(workerId.load()) == 'S'; }, 20'000));
         EXPECT_FALSE(returned);
 
         box->button(QMessageBox::Ok)->click();
