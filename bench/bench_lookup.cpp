@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "bare_get.h"
 #include "query/lookup.h"
 
 namespace {
@@ -19,22 +20,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRequests = 2000;
 constexpr int kWarmUp = 50;
 constexpr double kTarget = 1.10;
-
-std::size_t Append(char* data, std::size_t size, std::size_t count, void* user) {
-    static_cast<std::string*>(user)->append(data, size * count);
-    return size * count;
-}
-
-std::string BareGet(const std::string& url) {
-    std::string body;
-    CURL* curl = curl_easy_init();
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Append);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-    curl_easy_perform(curl);
-    curl_easy_cleanup(curl);
-    return body;
-}
 
 double Median(std::vector<double> values) {
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());

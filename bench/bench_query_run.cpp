@@ -27,6 +27,7 @@
 #include <thread>
 
 #include "addresses/address_file.h"
+#include "bare_get.h"
 #include "common/file_io.h"
 #include "query/lookup.h"
 #include "results/result_model.h"
@@ -44,21 +45,6 @@ constexpr double kTarget = 1.05;
 
 double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::size_t Append(char* data, std::size_t size, std::size_t count, void* user) {
-    static_cast<std::string*>(user)->append(data, size * count);
-    return size * count;
-}
-
-void BareGet(const std::string& url) {
-    std::string body;
-    CURL* curl = curl_easy_init();
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Append);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-    curl_easy_perform(curl);
-    curl_easy_cleanup(curl);
 }
 
 std::string HostName(int i) {

@@ -53,6 +53,12 @@ class LoopbackServer final {
     std::string host() const { return "127.0.0.1:" + std::to_string(m_port); }
 
     std::vector<std::string> Requests() const;
+    // The exact head the program's fetch sends for `target` to this server.
+    std::string ExpectedRequestHead(const std::string& target) const {
+        return "GET " + target + " HTTP/1.0\r\nHost: " + host() +
+               "\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\n"
+               "Accept: */*\r\nCache-Control: no-cache\r\nPragma: no-cache\r\n\r\n";
+    }
     // True once `count` requests have arrived, false after `timeout`.
     bool WaitForRequests(std::size_t count,
                          std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
