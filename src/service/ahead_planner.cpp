@@ -50,9 +50,9 @@ void AheadPlanner::Take(RunPlan runPlan) {
     // Room for the new plan: the plans asked least recently go first.
     while (!m_plans.empty() && (m_plans.size() >= m_options.maxPlans ||
                                 total() + plan->footprint > m_options.maxPlanBytes)) {
-        m_plans.erase(std::min_element(m_plans.begin(), m_plans.end(), [](const auto& a, const auto& b) {
-            return a->lastSeen < b->lastSeen;
-        }));
+        m_plans.erase(std::min_element(
+            m_plans.begin(), m_plans.end(),
+            [](const auto& a, const auto& b) { return a->lastSeen < b->lastSeen; }));
     }
     if (plan->footprint > m_options.maxPlanBytes) return;
     FillLocked(*plan);
@@ -68,8 +68,9 @@ void AheadPlanner::Follow(const std::string& hostPort) {
     ExpireLocked(now);
     bool moved = false;
     for (const auto& plan : m_plans) {
-        const auto at = std::find_if(plan->window.begin(), plan->window.end(),
-                                     [&](const Slot& slot) { return slot.site.hostPort == hostPort; });
+        const auto at =
+            std::find_if(plan->window.begin(), plan->window.end(),
+                         [&](const Slot& slot) { return slot.site.hostPort == hostPort; });
         if (at == plan->window.end()) continue;
         plan->lastSeen = now;
         if (at == plan->window.begin() && plan->followed) continue;

@@ -50,8 +50,7 @@ class LookupBoard final {
 
     std::shared_ptr<Entry> Register(const std::string& hostPort,
                                     std::span<const std::string> kinds);
-    std::string Run(const std::shared_ptr<Entry>& entry, const std::string& kind,
-                    const Work& work);
+    std::string Run(const std::shared_ptr<Entry>& entry, const std::string& kind, const Work& work);
     using Keys = std::unordered_map<std::string, std::shared_ptr<Entry>>;
     void Erase(Keys::iterator key);
     void Drop(const std::shared_ptr<Entry>& entry);

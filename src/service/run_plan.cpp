@@ -18,8 +18,8 @@ int HexValue(char c) {
 }
 
 bool IsTokenByte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '.' || c == '_' || c == '-';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '_' || c == '-';
 }
 
 // The next header line from `pos` (a trailing CR dropped); nullopt without an LF near.
@@ -49,7 +49,8 @@ std::optional<RunPlan> RunPlan::Read(std::string body) {
     const auto client = HeaderLine(body, pos);
     if (!client || !client->starts_with("client ")) return std::nullopt;
     const std::string_view token = client->substr(7);
-    if (token.empty() || token.size() > kMaxClient || !std::all_of(token.begin(), token.end(), IsTokenByte)) {
+    if (token.empty() || token.size() > kMaxClient ||
+        !std::all_of(token.begin(), token.end(), IsTokenByte)) {
         return std::nullopt;
     }
     plan.m_client = token;
@@ -74,7 +75,9 @@ std::optional<RunPlan> RunPlan::Read(std::string body) {
     // Decoding only shrinks, so the addresses are written to the front of the same buffer.
     std::size_t out = 0;
     const std::size_t size = body.size();
-    plan.m_ends.reserve(static_cast<std::size_t>(std::count(body.begin() + static_cast<std::ptrdiff_t>(pos), body.end(), '\n')) + 1);
+    plan.m_ends.reserve(static_cast<std::size_t>(std::count(
+                            body.begin() + static_cast<std::ptrdiff_t>(pos), body.end(), '\n')) +
+                        1);
     while (pos < size) {
         std::size_t end = body.find('\n', pos);
         if (end == std::string::npos) end = size;

@@ -105,7 +105,8 @@ TEST(WorkingAhead, StopsOneWindowPastTheLastRequest) {
     RunLikeTheProgram(lookup, hosts, Ticks({5, 6, 7}), true, 5);
 
     // Hosts 0 to 4 asked, 5 to 7 worked ahead.
-    EXPECT_TRUE(WaitUntil([&] { return net.TotalSiteRequests() >= 8 && net.TotalWhoisQueries() >= 8; }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return net.TotalSiteRequests() >= 8 && net.TotalWhoisQueries() >= 8; }));
     service->Stop();
     std::set<std::string> sites;
     for (const auto& [site, count] : net.SiteRequests()) {
@@ -140,7 +141,9 @@ TEST(WorkingAhead, ANewRunReplacesTheProgramsPlanAndOtherProgramsKeepTheirs) {
     program.PlanRun(second, title);
     otherProgram.PlanRun(other, title);
 
-    const auto asked = [&](int n) { return net.SiteRequests().contains("site" + std::to_string(n) + ".test"); };
+    const auto asked = [&](int n) {
+        return net.SiteRequests().contains("site" + std::to_string(n) + ".test");
+    };
     EXPECT_TRUE(WaitUntil([&] {
         return asked(100) && asked(101) && asked(102) && asked(200) && asked(201) && asked(202);
     }));
@@ -166,13 +169,15 @@ TEST(WorkingAhead, EnginesKeepTheirPaceMeasuredAtTheEngine) {
     FakeWeb engines;
     for (const char* path : {"/baidu", "/sogou"}) {
         std::vector<Visit>& visits = std::string(path) == "/baidu" ? baidu : sogou;
-        engines.server().Get(path, [&](const httplib::Request& request, httplib::Response& response) {
-            const auto start = std::chrono::steady_clock::now();
-            std::this_thread::sleep_for(10ms);  // the engine's own latency
-            response.set_content(U8(u8"<span>找到相关结果约1,234个</span>"), "text/html; charset=utf-8");
-            std::lock_guard lock(mutex);
-            visits.push_back({request.target, start, std::chrono::steady_clock::now()});
-        });
+        engines.server().Get(
+            path, [&](const httplib::Request& request, httplib::Response& response) {
+                const auto start = std::chrono::steady_clock::now();
+                std::this_thread::sleep_for(10ms);  // the engine's own latency
+                response.set_content(U8(u8"<span>找到相关结果约1,234个</span>"),
+                                     "text/html; charset=utf-8");
+                std::lock_guard lock(mutex);
+                visits.push_back({request.target, start, std::chrono::steady_clock::now()});
+            });
     }
     engines.Start();
     SlowInternet net(0ms);
@@ -197,7 +202,8 @@ TEST(WorkingAhead, EnginesKeepTheirPaceMeasuredAtTheEngine) {
         EXPECT_EQ(targets.size(), visits->size());
         EXPECT_EQ(visits->size(), visits == &baidu ? 12u : 6u);
         auto sorted = *visits;
-        std::sort(sorted.begin(), sorted.end(), [](const Visit& a, const Visit& b) { return a.start < b.start; });
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const Visit& a, const Visit& b) { return a.start < b.start; });
         for (std::size_t i = 1; i < sorted.size(); ++i) {
             EXPECT_GE(sorted[i].start - sorted[i - 1].end, 60ms) << sorted[i].target;
         }

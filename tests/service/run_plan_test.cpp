@@ -21,7 +21,8 @@ TEST(RunPlan, ReadsClientKindsAndDecodedAddressesInOrder) {
     const std::vector<Case> cases = {
         {head + "kinds ip title\n\na.com\nb.com:8080\n", {"ip", "title"}, {"a.com", "b.com:8080"}},
         // Percent escapes decode; broken ones stay as they are, like the lookup's own.
-        {head + "kinds ip\n\n%CD%F8.cn\n100%\n%4\n%zz1\n%41%42\n", {"ip"},
+        {head + "kinds ip\n\n%CD%F8.cn\n100%\n%4\n%zz1\n%41%42\n",
+         {"ip"},
          {"\xCD\xF8.cn", "100%", "%4", "%zz1", "AB"}},
         // CR LF lines, an empty line as an address, no LF at the end.
         {head + "kinds ip\r\n\r\na.com\r\n\r\nc.com", {"ip"}, {"a.com", "", "c.com"}},
