@@ -1,5 +1,6 @@
 #include "query/lookup.h"
 
+#include <algorithm>
 #include <random>
 #include <utility>
 
@@ -61,6 +62,8 @@ ServiceLookup::ServiceLookup(Text serviceHost, FetchLimits limits)
 }
 
 void ServiceLookup::PlanRun(const std::vector<Text>& addresses, const std::array<bool, 13>& ticks) {
+    // Nothing ticked: the run asks nothing, so there is nothing to work ahead on.
+    if (std::find(ticks.begin() + 1, ticks.end(), true) == ticks.end()) return;
     const std::string body = RunPlanBody(m_client, ticks, addresses);
     // Whatever comes back, the run goes on the same: the plan is only a hint.
     HttpPost(ConcatText({"http://", m_serviceHost, "/plan"}), body, "text/plain", m_limits);

@@ -125,7 +125,11 @@ void AheadPlanner::Work() {
             continue;
         }
         lock.unlock();
-        m_prepare(job->kind, job->site);
+        try {
+            m_prepare(job->kind, job->site);
+        } catch (...) {
+            // Work ahead is a hint: its failure leaves the lookup to the request itself.
+        }
         lock.lock();
         if (job->lane != nullptr) {
             m_busyLanes.erase(job->lane);
