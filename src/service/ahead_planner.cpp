@@ -14,6 +14,7 @@ void AheadPlanner::Stop() {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
         m_plans.clear();
+        m_anyPlan = false;
         m_changed.notify_all();
     }
     for (auto& worker : m_workers) {
@@ -57,13 +58,14 @@ void AheadPlanner::Take(RunPlan runPlan) {
     if (plan->footprint > m_options.maxPlanBytes) return;
     FillLocked(*plan);
     m_plans.push_back(std::move(plan));
+    m_anyPlan = true;
     while (m_workers.size() < m_options.workers) m_workers.emplace_back([this] { Work(); });
     m_changed.notify_all();
 }
 
 void AheadPlanner::Follow(const std::string& hostPort) {
+    if (!m_anyPlan.load(std::memory_order_relaxed)) return;
     std::lock_guard lock(m_mutex);
-    if (m_plans.empty()) return;
     const auto now = Clock::now();
     ExpireLocked(now);
     bool moved = false;
@@ -93,6 +95,7 @@ void AheadPlanner::FillLocked(Plan& plan) {
 
 void AheadPlanner::ExpireLocked(Clock::time_point now) {
     std::erase_if(m_plans, [&](const auto& p) { return p->lastSeen + m_options.idle <= now; });
+    m_anyPlan = !m_plans.empty();
 }
 
 std::optional<AheadPlanner::Job> AheadPlanner::PickLocked() {

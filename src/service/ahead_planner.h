@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -88,7 +89,8 @@ class AheadPlanner final {
     std::condition_variable m_changed;
     bool m_stopping = false;
     std::vector<std::unique_ptr<Plan>> m_plans;
-    std::size_t m_nextPlan = 0;  // plans take turns at the workers
+    std::atomic<bool> m_anyPlan = false;  // lets requests pass without the lock when none
+    std::size_t m_nextPlan = 0;           // plans take turns at the workers
     std::set<const void*> m_busyLanes;
     std::vector<std::thread> m_workers;
 };
