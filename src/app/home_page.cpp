@@ -13,16 +13,15 @@ bool IsRegularFile(const std::string& path) {
 }
 
 bool IsUnreserved(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '/' || c == '-' || c == '.' || c == '_' || c == '~';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' ||
+           c == '-' || c == '.' || c == '_' || c == '~';
 }
 
 }  // namespace
 
 std::string AboutPageFile(const std::string& programDirectory) {
-    for (const std::string& candidate :
-         {InstalledDataDirectory(programDirectory) + "/about.html",
-          programDirectory + "/about.html"}) {
+    for (const std::string& candidate : {InstalledDataDirectory(programDirectory) + "/about.html",
+                                         programDirectory + "/about.html"}) {
         if (IsRegularFile(candidate)) return candidate;
     }
     return {};

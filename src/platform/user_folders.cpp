@@ -20,8 +20,8 @@ UserFolders UserFoldersFromEnvironment() {
     UserFolders folders;
     folders.home = AbsoluteVariable("HOME");
     if (folders.home.empty()) {
-        if (const passwd* entry = getpwuid(geteuid()); entry && entry->pw_dir &&
-                                                       entry->pw_dir[0] == '/') {
+        if (const passwd* entry = getpwuid(geteuid());
+            entry && entry->pw_dir && entry->pw_dir[0] == '/') {
             folders.home = entry->pw_dir;
         }
     }
@@ -34,5 +34,6 @@ UserFolders UserFoldersFromEnvironment() {
 bool IsWritableDirectory(const std::string& directory) {
     // AT_EACCESS judges with the effective ids and capabilities; plain access() would let
     // root pass through its permitted set even where a write would be refused.
-    return !directory.empty() && faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+    return !directory.empty() &&
+           faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }

@@ -42,8 +42,13 @@ TEST(FileLayout, ChoosesPortableOrTheUsersFolders) {
          "/run/zarkel/jedata.dll"},
         {"read-only folder, only HOME", false, true, false, homeOnly, false,
          "/home/.local/share/zarkel", "/home/.cache/zarkel/jedata.dll"},
-        {"read-only folder, cache but no runtime folder", false, true, false,
-         {"/home", "", "/cache", ""}, false, "/home/.local/share/zarkel",
+        {"read-only folder, cache but no runtime folder",
+         false,
+         true,
+         false,
+         {"/home", "", "/cache", ""},
+         false,
+         "/home/.local/share/zarkel",
          "/cache/zarkel/jedata.dll"},
         {"read-only folder, no home at all", false, true, false, {}, false, "/bin", ""},
         {"writable bin/ of an install tree", false, false, true, allSet, false, "/data/zarkel",
@@ -61,10 +66,9 @@ TEST(FileLayout, ChoosesPortableOrTheUsersFolders) {
             ASSERT_TRUE(WriteWholeFile(program + "/url.txt", "a.com\r\n"));
         }
         if (c.installTree) fs::create_directories(root.File("share/zarkel"));
-        const UserFolders folders{Under(root.path(), c.folders.home),
-                                  Under(root.path(), c.folders.dataHome),
-                                  Under(root.path(), c.folders.cacheHome),
-                                  Under(root.path(), c.folders.runtimeDir)};
+        const UserFolders folders{
+            Under(root.path(), c.folders.home), Under(root.path(), c.folders.dataHome),
+            Under(root.path(), c.folders.cacheHome), Under(root.path(), c.folders.runtimeDir)};
 
         FileLayout layout;
         {
@@ -75,8 +79,8 @@ TEST(FileLayout, ChoosesPortableOrTheUsersFolders) {
         EXPECT_EQ(layout.portable, c.portable);
         EXPECT_EQ(layout.addressDirectory, root.path() + c.addressDirectory);
         const std::string skin = c.skinLibraryFile;
-        EXPECT_EQ(layout.skinLibraryFile, skin == "@work" ? work.File("jedata.dll")
-                                                          : Under(root.path(), skin));
+        EXPECT_EQ(layout.skinLibraryFile,
+                  skin == "@work" ? work.File("jedata.dll") : Under(root.path(), skin));
     }
 }
 
