@@ -28,7 +28,8 @@ int main(int argc, char* argv[]) {
     PrepareSkin(skin, WorkingDirectory());
 
     // Declared first, so that a service started here outlives the window and any run.
-    const ServiceChoice service = ChooseService(ServiceHost(), ServiceSettingsFromEnvironment());
+    ServiceChoice service =
+        ChooseService(ServiceHost(), ServiceSettingsFromEnvironment(), LookupdBesideProgram());
 
     const AddressFile addresses(programDirectory);
     QtMessageBox box;
@@ -42,7 +43,7 @@ int main(int argc, char* argv[]) {
     new ShellController(window, box, opener, EndProcessAtOnce);
     RunStartUpCreation(window, skin, box, *editor, addresses);
     RunWindowBridge runWindow(window);
-    ServiceLookup lookup(service.host);
+    ServiceLookup lookup(service);
     // Declared last, so that it goes first at the end: a run still going is abandoned then.
     QueryController queries(window, runWindow, addresses, lookup);
     new ExportController(window, saveDialog, box, opener,
