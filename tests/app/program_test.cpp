@@ -7,11 +7,13 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -78,6 +80,32 @@ std::vector<int> ChildrenNamed(qint64 parent, const std::string& name) {
     return found;
 }
 
+// True when process `pid` has a listening TCP socket (its socket inodes against
+// /proc/net/tcp, where state 0A is LISTEN).
+bool Listens(int pid) {
+    std::vector<std::string> sockets;
+    std::error_code error;
+    for (const auto& entry :
+         fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+        const std::string target = fs::read_symlink(entry.path(), error).string();
+        if (target.rfind("socket:[", 0) == 0)
+            sockets.push_back(target.substr(8, target.size() - 9));
+    }
+    std::ifstream table("/proc/net/tcp");
+    std::string line;
+    std::getline(table, line);  // the header
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state, queues, timer, retransmits, uid, timeouts, inode;
+        fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+            timeouts >> inode;
+        if (state == "0A" && std::find(sockets.begin(), sockets.end(), inode) != sockets.end()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // True once process `pid` has ended (a zombie has), false after ten seconds.
 bool WaitUntilEnded(int pid) {
     const int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
@@ -107,14 +135,17 @@ TEST(Program, KilledProgramLeavesNoLookupServiceBehind) {
     process.start(QString::fromStdString(binary), {});
     ASSERT_TRUE(process.waitForStarted());
 
+    // Killed once its child serves: a child that finds the program gone before it reports
+    // its port ends anyway.
     std::vector<int> children;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (children.empty() && std::chrono::steady_clock::now() < deadline &&
-           process.state() == QProcess::Running) {
+    while ((children.size() != 1 || !Listens(children.front())) &&
+           std::chrono::steady_clock::now() < deadline && process.state() == QProcess::Running) {
         process.waitForFinished(20);
         children = ChildrenNamed(process.processId(), "zarkel-lookupd");
     }
     ASSERT_EQ(children.size(), 1u);
+    ASSERT_TRUE(Listens(children.front()));
 
     process.kill();
     process.waitForFinished();
