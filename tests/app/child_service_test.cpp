@@ -143,6 +143,36 @@ TEST(ChildServiceTest, OnlyAReportedPortGivesAHost) {
     }
 }
 
+// After a lookup that got nothing, a child that answers the check on its link stays; one
+// that does not is ended and replaced at the next lookup.
+TEST(ChildServiceTest, NoReplyKeepsAChildThatAnswersAndReplacesOneThatDoesNot) {
+    struct Case {
+        const char* name;
+        const char* script;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"answers", "echo 4321 >&3; exec cat <&3 >&3", true},
+        {"hangs", "echo 4321 >&3; exec cat <&3 >/dev/null", false},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string program = dir.File("service");
+        ASSERT_TRUE(WriteWholeFile(program, std::string("#!/bin/sh\n") + c.script + "\n"));
+        ASSERT_EQ(chmod(program.c_str(), 0755), 0);
+        auto service = ChildService::Start(program, {.starts = 5, .window = 60s, .ready = 300ms});
+        ASSERT_NE(service, nullptr) << c.name;
+        ASSERT_EQ(service->CurrentHost(), "127.0.0.1:4321") << c.name;
+        const int first = service->ChildId();
+        service->NoReplyFrom("127.0.0.1:9");  // another host: nothing to check
+        EXPECT_EQ(service->ChildId(), first) << c.name;
+        service->NoReplyFrom("127.0.0.1:4321");
+        EXPECT_EQ(service->ChildId() == first, c.kept) << c.name;
+        EXPECT_EQ(service->CurrentHost(), "127.0.0.1:4321") << c.name;
+        EXPECT_EQ(service->Starts(), c.kept ? 1 : 2) << c.name;
+    }
+}
+
 // A service that dies at once is started at most `starts` times within the window; then it
 // is tried again.
 TEST(ChildServiceTest, CrashLoopIsHeldToTheStartLimit) {
