@@ -17,7 +17,7 @@ struct ChildServiceLimits {
     // lookup, is not restarted in a tight loop; lookups give empty cells meanwhile.
     int starts = 5;
     std::chrono::seconds window{60};
-    // How long a new child may take to report its port.
+    // How long a new child may take to report its port, or a running one to answer a check.
     std::chrono::milliseconds ready{5000};
 };
 

@@ -91,12 +91,11 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program,
 
 ChildProcess::~ChildProcess() {
     close(m_link);
-    if (!m_ended) {
-        // Nothing the service holds is worth a graceful stop, and a stop that waits for its
-        // lookups could hold up the program's end.
-        kill(m_pid, SIGKILL);
-        while (waitpid(m_pid, nullptr, 0) < 0 && errno == EINTR) {
-        }
+    // Nothing the service holds is worth a graceful stop, and a stop that waits for its
+    // lookups could hold up the program's end. The child is reaped only here, so its id
+    // cannot have gone to another process yet.
+    kill(m_pid, SIGKILL);
+    while (waitpid(m_pid, nullptr, 0) < 0 && errno == EINTR) {
     }
 }
 
@@ -155,21 +154,14 @@ bool ChildProcess::Responds(std::chrono::milliseconds timeout) {
 }
 
 bool ChildProcess::Running() {
-    if (m_ended) return false;
-    // The link closes as the child dies, with its other sockets and before it can be reaped:
-    // a connection to it that just broke off means the link shows that already.
+    if (m_linkClosed) return false;
+    // The child holds its end of the link for as long as it lives, and a child that closed
+    // it is of no use: one poll tells, cheaper on every lookup than waitpid as well.
     pollfd watch{m_link, POLLIN | POLLRDHUP, 0};
     if (poll(&watch, 1, 0) == 1) {
-        if ((watch.revents & (POLLHUP | POLLRDHUP | POLLERR | POLLNVAL)) != 0) return false;
         char byte = 0;
-        if (recv(m_link, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0) return false;
+        m_linkClosed = (watch.revents & (POLLHUP | POLLRDHUP | POLLERR | POLLNVAL)) != 0 ||
+                       recv(m_link, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
     }
-    int status = 0;
-    pid_t reaped = 0;
-    do {
-        reaped = waitpid(m_pid, &status, WNOHANG);
-    } while (reaped < 0 && errno == EINTR);
-    // Reaped now, or by someone else (ECHILD): either way it is gone.
-    if (reaped != 0) m_ended = true;
-    return !m_ended;
+    return !m_linkClosed;
 }

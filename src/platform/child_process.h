@@ -29,7 +29,7 @@ class ChildProcess final {
     std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
 
     // False once the child has ended or closed the link (a child that closed it is ended
-    // with this object). An ended child is reaped, here or by the destructor.
+    // with this object). The destructor reaps it.
     bool Running();
     // Sends a byte on the link and waits for the child to send it back: true when it does
     // within `timeout`. A dying child may still hold its sockets for a moment after its
@@ -42,6 +42,6 @@ class ChildProcess final {
 
     int m_pid;
     int m_link;
-    bool m_ended = false;
+    bool m_linkClosed = false;
     std::string m_pending;  // bytes after the last line read
 };
