@@ -57,19 +57,36 @@ std::string NewClientToken() {
 }  // namespace
 
 ServiceLookup::ServiceLookup(Text serviceHost, FetchLimits limits)
-    : m_serviceHost(std::move(serviceHost)), m_limits(limits), m_client(NewClientToken()) {
+    : m_ownHosts(std::make_unique<FixedServiceHost>(std::move(serviceHost))),
+      m_hosts(*m_ownHosts),
+      m_limits(limits),
+      m_client(NewClientToken()) {
+    m_limits.cancel = &m_cancelled;
+}
+
+ServiceLookup::ServiceLookup(ServiceHosts& hosts, FetchLimits limits)
+    : m_hosts(hosts), m_limits(limits), m_client(NewClientToken()) {
     m_limits.cancel = &m_cancelled;
 }
 
 void ServiceLookup::PlanRun(const std::vector<Text>& addresses, const std::array<bool, 13>& ticks) {
     // Nothing ticked: the run asks nothing, so there is nothing to work ahead on.
     if (std::find(ticks.begin() + 1, ticks.end(), true) == ticks.end()) return;
+    const Text host = m_hosts.CurrentHost();
+    if (host.empty()) return;
     const std::string body = RunPlanBody(m_client, ticks, addresses);
-    // Whatever comes back, the run goes on the same: the plan is only a hint.
-    HttpPost(ConcatText({"http://", m_serviceHost, "/plan"}), body, "text/plain", m_limits);
+    // Whatever comes back, the run goes on the same: the plan is only a hint, and the
+    // lookups find out for themselves whether the service answers.
+    HttpPost(ConcatText({"http://", host, "/plan"}), body, "text/plain", m_limits);
 }
 
 Text ServiceLookup::LookupMetric(const Metric& metric, const Text& address) {
-    return CellText(
-        DecodeReply(FetchReply(BuildLookupUrl(m_serviceHost, metric, address), m_limits)));
+    if (m_cancelled.load()) return {};
+    const Text host = m_hosts.CurrentHost();
+    if (host.empty()) return {};
+    const std::string reply = FetchReply(BuildLookupUrl(host, metric, address), m_limits);
+    // The service always answers something, "-1" at least: nothing means it could not be
+    // reached or broke off.
+    if (reply.empty() && !m_cancelled.load()) m_hosts.NoReplyFrom(host);
+    return CellText(DecodeReply(reply));
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "platform/http_fetch.h"
 #include "query/metric_catalogue.h"
 #include "query/metric_lookup.h"
+#include "query/service_host.h"
 
 // "http://" host "/get.php?" kind "&" address "&" tag. The address goes in as the list holds
 // it; the fetch makes the bytes safe for the wire.
@@ -36,13 +38,18 @@ std::string RunPlanBody(std::string_view client, const std::array<bool, 13>& tic
 // that does not take it is not told again that run, and the lookups are the same either way.
 class ServiceLookup final : public MetricLookup {
   public:
+    // Always the same host.
     explicit ServiceLookup(Text serviceHost, FetchLimits limits = {});
+    // The host asked before each lookup: a service the program runs as its child may be on
+    // another port after a restart. No host: the cell stays empty.
+    explicit ServiceLookup(ServiceHosts& hosts, FetchLimits limits = {});
     Text LookupMetric(const Metric& metric, const Text& address) override;
     void PlanRun(const std::vector<Text>& addresses, const std::array<bool, 13>& ticks) override;
     void CancelLookups() override { m_cancelled.store(true); }
 
   private:
-    Text m_serviceHost;
+    std::unique_ptr<ServiceHosts> m_ownHosts;
+    ServiceHosts& m_hosts;
     FetchLimits m_limits;
     std::atomic<bool> m_cancelled{false};
     std::string m_client;  // this program's name for its plans: a new run's replaces the last
