@@ -20,7 +20,7 @@ std::optional<std::chrono::seconds> RunPace::TimeLeft(int remaining) const {
     const auto hosts = static_cast<std::int64_t>(m_marks.size() - 1);
     const auto span =
         std::chrono::duration_cast<std::chrono::milliseconds>(m_marks.back() - m_marks.front());
-    const std::int64_t left = std::max<std::int64_t>(0, span.count()) *
-                              std::max(0, remaining) / hosts;
+    const std::int64_t left =
+        std::max<std::int64_t>(0, span.count()) * std::max(0, remaining) / hosts;
     return std::chrono::seconds((left + 999) / 1000);
 }

@@ -73,6 +73,13 @@ int ResultModel::RestoreRemovedRows() {
     if (!m_canRestore) return 0;
     const int restored = static_cast<int>(m_removedRows.size());
     beginResetModel();
+    if (m_rows.empty()) {
+        // Everything had gone (a clear): the kept rows are the table as it was.
+        m_rows.swap(m_removedRows);
+        endResetModel();
+        ForgetRemovedRows();
+        return restored;
+    }
     // Merge from the back: every row moves to its place at or after the one it holds now.
     std::size_t stayed = m_rows.size();
     std::size_t removed = m_removedRows.size();

@@ -3,13 +3,35 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QHelpEvent>
-#include <QTextDocument>
 #include <QToolTip>
+#include <algorithm>
 
 namespace {
 
-// A reply may be megabytes long; a tooltip shows its beginning.
+// A reply may be megabytes long; a tooltip shows its beginning, in lines of a readable length.
 constexpr qsizetype kMaxTipChars = 1024;
+constexpr qsizetype kTipLineChars = 60;
+
+// The text exactly as it is (a page title may look like markup), cut into lines of at most
+// kTipLineChars characters and wrapped nowhere else.
+QString PlainTip(const QString& text) {
+    QStringList lines;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        qsizetype start = 0;
+        do {
+            qsizetype length = std::min(kTipLineChars, paragraph.size() - start);
+            // Never between the two halves of a character outside the basic plane.
+            if (start + length < paragraph.size() &&
+                paragraph.at(start + length).isLowSurrogate()) {
+                --length;
+            }
+            lines.append(paragraph.mid(start, length).toHtmlEscaped());
+            start += length;
+        } while (start < paragraph.size());
+    }
+    return QStringLiteral("<p style='white-space:pre'>") + lines.join(QStringLiteral("<br>")) +
+           QStringLiteral("</p>");
+}
 
 }  // namespace
 
@@ -56,8 +78,7 @@ bool ResultCellDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
         QToolTip::hideText();
         return true;
     }
-    // Shown as plain text: a page title may look like markup.
-    QToolTip::showText(event->globalPos(), Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal),
-                       view->viewport(), view->visualRect(index));
+    QToolTip::showText(event->globalPos(), PlainTip(tip), view->viewport(),
+                       view->visualRect(index));
     return true;
 }

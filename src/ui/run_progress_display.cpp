@@ -113,10 +113,9 @@ void RunProgressDisplay::RunEnded() {
     bar->setFormat(QStringLiteral("%p%"));
     const bool stopped = FromQString(m_window.RunStateLabel()->text()) == kRunStateStop;
     const auto took = std::chrono::duration_cast<std::chrono::seconds>(m_now() - m_started);
-    const Text summary = ConcatText({stopped ? kRunSummaryStoppedStart : kRunSummaryStart,
-                                     std::to_string(m_hosts), kRunSummaryHosts,
-                                     std::to_string(m_failedCells), kRunSummaryFailed,
-                                     DurationText(took)});
+    const Text summary = ConcatText(
+        {stopped ? kRunSummaryStoppedStart : kRunSummaryStart, std::to_string(m_hosts),
+         kRunSummaryHosts, std::to_string(m_failedCells), kRunSummaryFailed, DurationText(took)});
     m_window.FooterLabel()->setText(ToQString(summary));
     m_summaryShown->start();
 }

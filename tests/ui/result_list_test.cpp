@@ -243,6 +243,14 @@ TEST_F(ResultListTest, TooltipShowsTheWholeTextOfClippedCellsOnly) {
 
     m_list.SetColumnWidth(0, 20);
     EXPECT_TRUE(tipAt(0).contains(QStringLiteral("site0.com")));
+
+    // A long text: its beginning, in lines of sixty characters.
+    m_model.SetCell(0, 7, Text(5000, 'x'));
+    const QString longTip = tipAt(7);
+    EXPECT_TRUE(longTip.contains(QStringLiteral("<br>") + QString(60, QLatin1Char('x')) +
+                                 QStringLiteral("<br>")));
+    EXPECT_FALSE(longTip.contains(QString(61, QLatin1Char('x'))));
+    EXPECT_LT(longTip.size(), 1200);
     QToolTip::hideText();
 }
 

@@ -17,9 +17,9 @@ using namespace std::chrono_literals;
 
 TEST(DurationText, WholeSecondsAsTheStatusTextsShowThem) {
     const std::pair<std::chrono::seconds, Text> cases[] = {
-        {0s, "0秒"},          {45s, "45秒"},          {60s, "1分00秒"},
-        {65s, "1分05秒"},     {3599s, "59分59秒"},    {3600s, "1小时00分"},
-        {3725s, "1小时02分"}, {360000s, "100小时00分"}, {-5s, "0秒"},
+        {0s, "0秒"},         {45s, "45秒"},        {60s, "1分00秒"},     {65s, "1分05秒"},
+        {3599s, "59分59秒"}, {3600s, "1小时00分"}, {3725s, "1小时02分"}, {360000s, "100小时00分"},
+        {-5s, "0秒"},
     };
     for (const auto& [duration, text] : cases) EXPECT_EQ(DurationText(duration), text);
 }
@@ -28,7 +28,9 @@ TEST(DurationText, WholeSecondsAsTheStatusTextsShowThem) {
 // cells written, the position advanced, the bar hidden.
 class RunProgressDisplayTest : public ::testing::Test {
   protected:
-    RunProgressDisplayTest() : m_display(m_window, [this] { return m_now; }, 50) {
+    RunProgressDisplayTest()
+        : m_display(
+              m_window, [this] { return m_now; }, 50) {
         m_window.show();
     }
 
