@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
+#include <algorithm>
+#include <string>
 #include <utility>
 
 #include "platform/qt_text.h"
