@@ -3,6 +3,8 @@
 #include <string>
 
 #include "addresses/address_file.h"
+#include "app/file_layout.h"
+#include "app/home_page.h"
 #include "app/service_choice.h"
 #include "app/shell_controller.h"
 #include "app/skin.h"
@@ -12,6 +14,7 @@
 #include "platform/qt_save_dialog.h"
 #include "platform/qt_text.h"
 #include "platform/qt_translations.h"
+#include "platform/user_folders.h"
 #include "platform/user_settings.h"
 #include "platform/xdg_opener.h"
 #include "query/lookup.h"
@@ -32,14 +35,20 @@ int main(int argc, char* argv[]) {
     // Qt's own dialogs and buttons in the program's language.
     InstallQtTranslations(app);
     const std::string programDirectory = ProgramDirectory();
-    // The skin library goes to the current directory, which need not be the program's.
+    // Run from its own folder, the skin library goes to the current directory (which need not
+    // be the program's); installed, url.txt and the library go to the user's folders.
+    const FileLayout layout =
+        ChooseFileLayout(programDirectory, WorkingDirectory(), UserFoldersFromEnvironment());
+    CreateLayoutFolders(layout);
     Skin skin(programDirectory);
-    PrepareSkin(skin, WorkingDirectory());
+    PrepareSkinAt(skin, layout.skinLibraryFile);
+    const HomePage homePage = ChooseHomePage(ZARKEL_HOME_PAGE, programDirectory);
 
     // Declared first, so that a service started here outlives the window and any run.
-    const ServiceChoice service = ChooseService(ServiceHost(), ServiceSettingsFromEnvironment());
+    ServiceChoice service =
+        ChooseService(ServiceHost(), ServiceSettingsFromEnvironment(), LookupdBesideProgram());
 
-    const AddressFile addresses(programDirectory);
+    const AddressFile addresses(layout.addressDirectory);
     QtMessageBox box;
     XdgOpener opener;
     QtClipboard clipboard;
@@ -47,14 +56,14 @@ int main(int argc, char* argv[]) {
     MainWindow window;
     QtSaveDialog saveDialog(settings, ToQString(Text(kExportNameStem)), &window);
     new FilterController(window, box);
-    new RowMenuController(window, {opener, clipboard, box});
+    new RowMenuController(window, {opener, clipboard, box, homePage});
     new RowCopyController(window, clipboard);
     new RunProgressDisplay(window, [] { return std::chrono::steady_clock::now(); });
     auto* editor = new AddressEditorController(window, box, addresses, settings);
-    new ShellController(window, box, opener, EndProcessAtOnce);
+    new ShellController(window, box, opener, homePage.address, EndProcessAtOnce);
     RunStartUpCreation(window, skin, box, *editor, addresses);
     RunWindowBridge runWindow(window);
-    ServiceLookup lookup(service.host);
+    ServiceLookup lookup(service);
     // Declared last, so that it goes first at the end: a run still going is abandoned then.
     QueryController queries(window, runWindow, addresses, lookup);
     new ExportController(window, saveDialog, box, opener,
