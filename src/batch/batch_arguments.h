@@ -8,10 +8,10 @@
 struct BatchArguments {
     enum class Action { kRun, kHelp, kVersion };
     Action action = Action::kRun;
-    std::string listPath;           // empty: the program's url.txt
-    std::array<bool, 13> ticks{};   // by result column, 1 to 12
-    std::string workbookPath;       // empty: no workbook
-    std::string csvPath;            // empty: no CSV
+    std::string listPath;          // empty: the program's url.txt
+    std::array<bool, 13> ticks{};  // by result column, 1 to 12
+    std::string workbookPath;      // empty: no workbook
+    std::string csvPath;           // empty: no CSV
     bool quiet = false;
 };
 

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "addresses/address_file.h"
+#include "app/file_layout.h"
 #include "app/service_choice.h"
+#include "app/skin.h"
 #include "batch/batch_arguments.h"
 #include "batch/headless_run_window.h"
 #include "batch/progress_report.h"
@@ -107,9 +109,13 @@ int main(int argc, char* argv[]) {
         return kCompleted;
     }
 
-    const AddressFile addresses = arguments.listPath.empty()
-                                      ? AddressFile(ProgramDirectory())
-                                      : AddressFile::AtPath(arguments.listPath);
+    // The window's url.txt, wherever the program's layout keeps it.
+    const AddressFile addresses =
+        arguments.listPath.empty()
+            ? AddressFile(ChooseFileLayout(ProgramDirectory(), WorkingDirectory(),
+                                           UserFoldersFromEnvironment())
+                              .addressDirectory)
+            : AddressFile::AtPath(arguments.listPath);
     if (!IsReadableFile(addresses.Path())) {
         Error("cannot read the host list " + addresses.Path());
         return kFileError;

@@ -56,13 +56,12 @@ void ProgressReport::Update(int done, int total) {
         if (!part.empty()) figures += ", " + part;
     }
     if (m_terminal) {
-        const int filled = total > 0 ? static_cast<int>(static_cast<long long>(done) *
-                                                        kBarWidth / total)
-                                     : 0;
+        const int filled =
+            total > 0 ? static_cast<int>(static_cast<long long>(done) * kBarWidth / total) : 0;
         // Erase to the end of the line: the last text may have been longer.
         m_write("\r[" + std::string(static_cast<std::size_t>(filled), '#') +
-                std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] " +
-                figures + "\x1b[K");
+                std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] " + figures +
+                "\x1b[K");
     } else if (now - m_lastLine >= kPlainInterval || done == total) {
         m_lastLine = now;
         m_write(figures + "\n");

@@ -51,8 +51,8 @@ TEST(BatchArguments, ReadsFiguresByKindWordOrCaption) {
 }
 
 TEST(BatchArguments, TakesPathsAndActions) {
-    const auto parsed = ParseBatchArguments(
-        {"--list", "l.txt", "--out", "r.xlsx", "--csv", "r.csv", "--quiet"});
+    const auto parsed =
+        ParseBatchArguments({"--list", "l.txt", "--out", "r.xlsx", "--csv", "r.csv", "--quiet"});
     ASSERT_TRUE(parsed.ok);
     EXPECT_EQ(parsed.arguments.listPath, "l.txt");
     EXPECT_EQ(parsed.arguments.workbookPath, "r.xlsx");

@@ -91,12 +91,18 @@ TEST(BatchProgram, RefusesBadArgumentsAndFilesWritingNothing) {
         QStringList args;
         const char* says;
     } cases[] = {
-        {{QStringLiteral("--figures"), QStringLiteral("ip,nope"), QStringLiteral("--out"), Q(out)}, "unknown figure 'nope'"},
-        {{QStringLiteral("--list"), Q(dir.File("missing.txt")), QStringLiteral("--out"), Q(out)}, "cannot read the host list"},
-        {{QStringLiteral("--list"), Q(dir.File("folder")), QStringLiteral("--out"), Q(out)}, "cannot read the host list"},
-        {{QStringLiteral("--list"), Q(dir.File("list.txt")), QStringLiteral("--out"), Q(dir.File("no/such/r.xlsx"))},
+        {{QStringLiteral("--figures"), QStringLiteral("ip,nope"), QStringLiteral("--out"), Q(out)},
+         "unknown figure 'nope'"},
+        {{QStringLiteral("--list"), Q(dir.File("missing.txt")), QStringLiteral("--out"), Q(out)},
+         "cannot read the host list"},
+        {{QStringLiteral("--list"), Q(dir.File("folder")), QStringLiteral("--out"), Q(out)},
+         "cannot read the host list"},
+        {{QStringLiteral("--list"), Q(dir.File("list.txt")), QStringLiteral("--out"),
+          Q(dir.File("no/such/r.xlsx"))},
          "cannot write"},
-        {{QStringLiteral("--list"), Q(dir.File("list.txt")), QStringLiteral("--csv"), Q(dir.File("folder"))}, "cannot write"},
+        {{QStringLiteral("--list"), Q(dir.File("list.txt")), QStringLiteral("--csv"),
+          Q(dir.File("folder"))},
+         "cannot write"},
     };
     LoopbackServer service(Service());
     for (const auto& c : cases) {
@@ -119,10 +125,11 @@ TEST(BatchProgram, WritesTheWorkbookAndTheCsv) {
     TempDir dir;
     ASSERT_TRUE(WriteWholeFile(dir.File("list.txt"), "a.com\r\nbad.com\r\n\xCD\xF8.cn\r\n"));
     LoopbackServer service(Service());
-    const Outcome outcome = RunBatch({QStringLiteral("--list"), Q(dir.File("list.txt")), QStringLiteral("--figures"),
-                                      QStringLiteral("ip,网站标题"), QStringLiteral("--out"), Q(dir.File("r.xlsx")), QStringLiteral("--csv"),
-                                      Q(dir.File("r.csv")), QStringLiteral("--quiet")},
-                                     service.host());
+    const Outcome outcome =
+        RunBatch({QStringLiteral("--list"), Q(dir.File("list.txt")), QStringLiteral("--figures"),
+                  QStringLiteral("ip,网站标题"), QStringLiteral("--out"), Q(dir.File("r.xlsx")),
+                  QStringLiteral("--csv"), Q(dir.File("r.csv")), QStringLiteral("--quiet")},
+                 service.host());
     ASSERT_EQ(outcome.status, 0) << outcome.standardError;
     EXPECT_EQ(outcome.standardError, "");
     EXPECT_EQ(service.Requests().size(), 6u);
@@ -151,13 +158,14 @@ TEST(BatchProgram, StopsOnSigintAndWritesWhatWasFound) {
     for (int i = 0; i < 200; ++i) list += "h" + std::to_string(i) + ".com\r\n";
     ASSERT_TRUE(WriteWholeFile(dir.File("list.txt"), list));
     LoopbackServer service(Service());
-    const Outcome outcome = RunBatch(
-        {QStringLiteral("--list"), Q(dir.File("list.txt")), QStringLiteral("--figures"), QStringLiteral("ip"), QStringLiteral("--out"), Q(dir.File("r.xlsx")),
-         QStringLiteral("--csv"), Q(dir.File("r.csv"))},
-        service.host(), [&service](QProcess& process) {
-            ASSERT_TRUE(service.WaitForRequests(5));
-            ::kill(static_cast<pid_t>(process.processId()), SIGINT);
-        });
+    const Outcome outcome =
+        RunBatch({QStringLiteral("--list"), Q(dir.File("list.txt")), QStringLiteral("--figures"),
+                  QStringLiteral("ip"), QStringLiteral("--out"), Q(dir.File("r.xlsx")),
+                  QStringLiteral("--csv"), Q(dir.File("r.csv"))},
+                 service.host(), [&service](QProcess& process) {
+                     ASSERT_TRUE(service.WaitForRequests(5));
+                     ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+                 });
     EXPECT_EQ(outcome.status, 2) << outcome.standardError;
     EXPECT_NE(outcome.standardError.find("stopped"), std::string::npos);
     const auto lines = Lines(ReadWholeFile(dir.File("r.csv")));
@@ -198,9 +206,11 @@ TEST(BatchProgram, GivesTheCellsOfTheWindowsRun) {
     TempDir dir;
     ASSERT_TRUE(WriteWholeFile(dir.File("url.txt"), "a.com\r\nbad.org\r\n\r\nx y\r\n"));
     LoopbackServer service(Service());
-    const Outcome outcome = RunBatch({QStringLiteral("--list"), Q(dir.File("url.txt")), QStringLiteral("--figures"),
-                                      QStringLiteral("baidupr,ip,title,haosousl"), QStringLiteral("--csv"), Q(dir.File("r.csv"))},
-                                     service.host());
+    const Outcome outcome =
+        RunBatch({QStringLiteral("--list"), Q(dir.File("url.txt")), QStringLiteral("--figures"),
+                  QStringLiteral("baidupr,ip,title,haosousl"), QStringLiteral("--csv"),
+                  Q(dir.File("r.csv"))},
+                 service.host());
     ASSERT_EQ(outcome.status, 0) << outcome.standardError;
 
     const AddressFile addresses(dir.path());

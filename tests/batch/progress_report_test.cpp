@@ -18,7 +18,8 @@ struct ScriptedClock {
 TEST(ProgressReport, TerminalLineShowsRateAndTimeLeftAfterAFewHosts) {
     ScriptedClock clock;
     std::string out;
-    ProgressReport report(true, [&out](std::string_view text) { out = text; }, clock.Function());
+    ProgressReport report(
+        true, [&out](std::string_view text) { out = text; }, clock.Function());
     clock.now += 500ms;
     report.Update(1, 10);
     EXPECT_EQ(out, "\r[##......................] 1/10 hosts\x1b[K");
@@ -36,7 +37,8 @@ TEST(ProgressReport, TerminalLineShowsRateAndTimeLeftAfterAFewHosts) {
 TEST(ProgressReport, ElsewhereWritesALineEveryTenSecondsAndAtTheEnd) {
     ScriptedClock clock;
     std::string out;
-    ProgressReport report(false, [&out](std::string_view text) { out += text; }, clock.Function());
+    ProgressReport report(
+        false, [&out](std::string_view text) { out += text; }, clock.Function());
     for (int done = 1; done <= 30; ++done) {
         clock.now += 1s;
         report.Update(done, 30);
