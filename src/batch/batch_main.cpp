@@ -136,8 +136,9 @@ int main(int argc, char* argv[]) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     SignalWatch watch(signals);
 
-    const ServiceChoice service = ChooseService(ServiceHost(), ServiceSettingsFromEnvironment());
-    ServiceLookup lookup(service.host);
+    ServiceChoice service =
+        ChooseService(ServiceHost(), ServiceSettingsFromEnvironment(), LookupdBesideProgram());
+    ServiceLookup lookup(service);
     ProgressReport progress(::isatty(STDERR_FILENO) == 1,
                             [](std::string_view text) { std::cerr << text << std::flush; });
     HeadlessRunWindow window(arguments.ticks, addresses.CountText(),
