@@ -3,6 +3,7 @@
 // found anywhere under DIR:
 //   whois/NAME + expected/NAME         the expected file holds "creation_date": ...
 //   PREFIX_NAME + PREFIX_NAME.json     the JSON holds domain.created_date(_in_time)
+//   TLD/CASE.txt + TLD/CASE.expected   "#created_on" then "%TIME{...}" or "== nil"
 // A reply in a folder named "notfound" expects no date.
 #include <nlohmann/json.hpp>
 
@@ -112,6 +113,29 @@ Sample FromJsonFile(const std::string& name, const fs::path& reply, const std::s
     return sample;
 }
 
+// "#domain\n  %s == \"name\"" and "#created_on\n  %s %CLASS{time}\n  %s %TIME{1999-12-10 ...}".
+Sample FromSpecFile(const fs::path& reply, const std::string& text) {
+    Sample sample{"example." + reply.parent_path().filename().string(), reply, std::nullopt, true};
+    std::size_t at = text.find("#domain\n");
+    if (at != std::string::npos) {
+        const std::size_t open = text.find("== \"", at);
+        const std::size_t close = open == std::string::npos ? open : text.find('"', open + 4);
+        if (close != std::string::npos && close - at < 64) {
+            sample.domain = text.substr(open + 4, close - open - 4);
+        }
+    }
+    at = text.find("#created_on\n");
+    const std::size_t end = text.find("\n\n", at);
+    const std::string block = text.substr(at, end == std::string::npos ? end : end - at);
+    const std::size_t time = block.find("%TIME{");
+    if (time != std::string::npos && IsIsoDate(block.substr(time + 6))) {
+        sample.expected = IsoOf(block.substr(time + 6));
+    } else if (block.find("== nil") == std::string::npos) {
+        sample.readable = false;
+    }
+    return sample;
+}
+
 std::vector<Sample> Collect(const fs::path& root) {
     std::vector<Sample> samples;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
@@ -123,6 +147,15 @@ std::vector<Sample> Collect(const fs::path& root) {
             const fs::path expected = path.parent_path().parent_path() / "expected" / file;
             if (fs::exists(expected)) {
                 samples.push_back(FromExpectedFile(file, path, ReadAll(expected)));
+            }
+            continue;
+        }
+        if (path.extension() == ".txt") {
+            fs::path expected = path;
+            expected.replace_extension(".expected");
+            const std::string text = fs::exists(expected) ? ReadAll(expected) : std::string();
+            if (text.find("#created_on\n") != std::string::npos) {
+                samples.push_back(FromSpecFile(path, text));
             }
             continue;
         }
@@ -157,12 +190,13 @@ int main(int argc, char** argv) {
             ++skipped;
             continue;
         }
+        const auto got = WhoisRegistrationDate(ReadAll(sample.reply), sample.domain);
         if (!sample.readable) {
-            std::printf("UNREADABLE  %s (expected value not understood)\n", sample.domain.c_str());
+            std::printf("UNKNOWN  %-28s the sample does not say; got %s  (%s)\n",
+                        sample.domain.c_str(), got.value_or("-1").c_str(), sample.reply.c_str());
             ++skipped;
             continue;
         }
-        const auto got = WhoisRegistrationDate(ReadAll(sample.reply), sample.domain);
         const std::string shown = got.value_or("-1");
         if (!sample.expected) {
             if (got) {

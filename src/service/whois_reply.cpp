@@ -19,18 +19,38 @@ struct RegistryRule {
 };
 
 constexpr RegistryRule kRegistryRules[] = {
-    {.tld = "hk", .order = DayMonthOrder::kDayFirst},    // 06-04-2004
+    {.tld = "bg", .order = DayMonthOrder::kDayFirst},  // activated on: 30/06/2003
+    {.tld = "dz", .order = DayMonthOrder::kDayFirst},  // Date de creation#. . . .10/01/2007
+    {.tld = "es", .order = DayMonthOrder::kDayFirst},  // Creation Date: 16/09/03
+    {.tld = "fr", .order = DayMonthOrder::kDayFirst},  // created: 01/01/1995 (and its siblings)
+    {.tld = "hk", .order = DayMonthOrder::kDayFirst},  // 06-04-2004
+    {.tld = "hm", .order = DayMonthOrder::kDayFirst},  // 28/04/2003
+    {.tld = "lu", .order = DayMonthOrder::kDayFirst},  // registered: 04/06/2003
+    {.tld = "nl", .order = DayMonthOrder::kDayFirst},  // Date registered: 27-05-1999
+    {.tld = "pm", .order = DayMonthOrder::kDayFirst},
+    {.tld = "re", .order = DayMonthOrder::kDayFirst},
+    {.tld = "sm", .order = DayMonthOrder::kDayFirst},  // Registration date: 03/04/2003
+    {.tld = "tf", .order = DayMonthOrder::kDayFirst},
+    {.tld = "wf", .order = DayMonthOrder::kDayFirst},
+    {.tld = "yt", .order = DayMonthOrder::kDayFirst},
     {.tld = "tk", .order = DayMonthOrder::kMonthFirst},  // 12/18/2001, the same registry:
     {.tld = "ml", .order = DayMonthOrder::kMonthFirst},
     {.tld = "ga", .order = DayMonthOrder::kMonthFirst},
     {.tld = "cf", .order = DayMonthOrder::kMonthFirst},
     {.tld = "gq", .order = DayMonthOrder::kMonthFirst},
+    {.tld = "ca", .key = "date_approved"},
     {.tld = "il", .key = "changed", .marker = "(assigned)"},  // registrar AT ns.il 19990605 (Assigned)
+    {.tld = "ma", .key = "domain:created"},                   // domain:Created:20090324
+    {.tld = "my", .key = "c [record created"},                // c [Record Created]  13-MAY-2009
+    {.tld = "pt", .key = "data de registo", .order = DayMonthOrder::kDayFirst},
+    {.tld = "tn", .key = "acivated"},                         // sic
+    {.tld = "ua", .key = "created", .marker = "uanic"},       // created: 0-UANIC 20020903000000
+    {.tld = "za", .key = "7b. date"},                          // gov.za: 7b. Date : 2012/09/03
 };
 
 // Keys (lower case) that name a domain's registration at the start of a line, before ':',
 // blanks, a tab, dot leaders or "]"; the date follows, or stands on the next line.
-const std::array<std::string, 34> kKeys = {
+const std::array<std::string, 41> kKeys = {
     "creation date",
     "created",
     "created on",
@@ -56,9 +76,16 @@ const std::array<std::string, 34> kKeys = {
     "first registration date",
     "domain registered",
     "date of registration",
+    "date registered",
+    "entry created",
+    "activated on",
+    "domain creation date",
+    "domain_dateregistered",
     "fecha de registro",
     U8(u8"fecha de creación"),
     "fecha de creacion",
+    "date de creation",
+    U8(u8"date de création"),
     U8(u8"data de criação"),
     U8(u8"登録年月日"),
     U8(u8"注册时间"),
@@ -69,8 +96,8 @@ const std::array<std::string, 34> kKeys = {
 
 // The first key of a block (lines between blank lines) that belongs to someone other than
 // the domain: such blocks carry their own "created:" and "registered:".
-constexpr std::array<std::string_view, 6> kOtherBlocks = {"nic-hdl",    "person",  "role",
-                                                          "contact",    "registrar", "organisation"};
+constexpr std::array<std::string_view, 5> kOtherBlocks = {"nic-hdl", "person", "role", "contact",
+                                                          "organisation"};
 
 constexpr std::size_t kLineCap = 256;   // bytes of a line that are looked at
 constexpr std::size_t kValueCap = 96;   // bytes of a value that are read as a date
@@ -265,8 +292,9 @@ DateRead DateAt(const std::vector<Token>& t, std::size_t i, DayMonthOrder order)
         }
         return {};
     }
-    // 06-04-2004, 12/18/2001, 31.12.1999
-    if (IsNumber(*a, 1, 2) && b && c && IsNumber(*b, 1, 2) && IsNumber(*c, 4, 4) &&
+    // 06-04-2004, 12/18/2001, 31.12.1999; 16/09/03 only where the registry's order is known
+    if (IsNumber(*a, 1, 2) && b && c && IsNumber(*b, 1, 2) &&
+        (IsNumber(*c, 4, 4) || (IsNumber(*c, 2, 2) && order != DayMonthOrder::kUnknown)) &&
         a->after == b->after && (a->after == '-' || a->after == '.' || a->after == '/')) {
         int first = a->value;
         int second = b->value;
@@ -280,8 +308,12 @@ DateRead DateAt(const std::vector<Token>& t, std::size_t i, DayMonthOrder order)
         if (order == DayMonthOrder::kMonthFirst) std::swap(first, second);
         return Checked(c->value, second, first);
     }
-    // 20010509
+    // 20010509, 20020903000000
     if (IsNumber(*a, 8, 8)) return Checked(a->value / 10000, a->value / 100 % 100, a->value % 100);
+    if (IsNumber(*a, 14, 14)) {
+        const std::vector<Token> day = Tokenize(a->text.substr(0, 8));
+        return DateAt(day, 0, order);
+    }
     return {};
 }
 
@@ -305,17 +337,28 @@ std::string Formatted(const DateRead& date) {
 
 // ---- lines ----
 
-// The value after `key` when `line` starts with it: nullopt when it does not.
+// The value after `key` when `line` starts with it (a blank in the key stands for any run of
+// blanks): nullopt when it does not.
 std::optional<std::string_view> ValueAfter(std::string_view line, std::string_view key) {
-    if (!StartsWithNoCase(line, key)) return std::nullopt;
-    std::string_view rest = line.substr(key.size());
+    std::size_t at = 0;
+    for (const char k : key) {
+        if (k == ' ') {
+            if (at >= line.size() || !IsBlank(line[at])) return std::nullopt;
+            while (at < line.size() && IsBlank(line[at])) ++at;
+        } else {
+            if (at >= line.size() || Lower(line[at]) != k) return std::nullopt;
+            ++at;
+        }
+    }
+    std::string_view rest = line.substr(at);
     if (!rest.empty() && rest.front() != ':' && rest.front() != ' ' && rest.front() != '\t' &&
-        rest.front() != '.' && rest.front() != ']' && rest.front() != static_cast<char>(0xEF)) {
+        rest.front() != '.' && rest.front() != ']' && rest.front() != '#' &&
+        rest.front() != static_cast<char>(0xEF)) {
         return std::nullopt;
     }
     if (StartsWithNoCase(rest, "\xEF\xBC\x9A")) rest.remove_prefix(3);  // full-width colon
     while (!rest.empty() && (rest.front() == ':' || IsBlank(rest.front()) || rest.front() == '.' ||
-                             rest.front() == ']')) {
+                             rest.front() == ']' || rest.front() == '"' || rest.front() == '#')) {
         rest.remove_prefix(1);
     }
     return rest;
