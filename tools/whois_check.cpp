@@ -218,9 +218,9 @@ int main(int argc, char** argv) {
                         sample.reply.c_str());
         }
     }
-    std::printf("matched %d/%d (%.1f%%), wrong dates %d; samples without a date: %d answered -1, "
-                "%d answered a date; skipped %d\n",
-                matched, total, total ? 100.0 * matched / total : 0.0, wrong, quiet, extra,
-                skipped);
+    std::printf(
+        "matched %d/%d (%.1f%%), wrong dates %d; samples without a date: %d answered -1, "
+        "%d answered a date; skipped %d\n",
+        matched, total, total ? 100.0 * matched / total : 0.0, wrong, quiet, extra, skipped);
     return 0;
 }

@@ -17,8 +17,8 @@ SourceAnswer PageRankSource::Lookup(std::string_view /*kind*/, const SiteAddress
     WebFetchOptions options = SourceFetchOptions(m_context);
     options.cap = kApiCap;
     options.headers = {"API-OPR: " + settings.openPageRankKey, "Accept: application/json"};
-    const std::string url = settings.openPageRankUrl +
-                            "?domains%5B0%5D=" + PercentEncode(RegisteredDomain(site.host));
+    const std::string url =
+        settings.openPageRankUrl + "?domains%5B0%5D=" + PercentEncode(RegisteredDomain(site.host));
     const WebPage page = FetchWebPage(url, options);
     if (page.outcome != WebPage::Outcome::kOk || page.status != 200) {
         return {std::string(kNoFigure), {}};

@@ -63,6 +63,17 @@ ServiceSettings ServiceSettingsFrom(const std::function<const char*(const char*)
         s.fetchTimeout = std::chrono::seconds(value);
         s.whoisTimeout = std::chrono::seconds(value);
     }
+    ReadText(lookup("ZARKEL_LOOKUP_RDAP_BOOTSTRAP"), s.rdapBootstrapUrl);
+    if (ReadNumber(lookup("ZARKEL_LOOKUP_RDAP_TIMEOUT_S"), 1, 600, value)) {
+        s.rdapTimeout = std::chrono::seconds(value);
+    }
+    const char* cacheHome = lookup("XDG_CACHE_HOME");
+    const char* home = lookup("HOME");
+    if (cacheHome != nullptr && *cacheHome == '/') {
+        s.cacheFolder = std::string(cacheHome) + "/zarkel";
+    } else if (home != nullptr && *home == '/') {
+        s.cacheFolder = std::string(home) + "/.cache/zarkel";
+    }
     const char* targets = lookup("ZARKEL_LOOKUP_PRIVATE_TARGETS");
     if (targets != nullptr) {
         const std::string_view t = targets;

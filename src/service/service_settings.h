@@ -24,6 +24,11 @@ struct ServiceSettings {
     std::chrono::milliseconds fetchTimeout{15000};
     std::chrono::milliseconds whoisTimeout{10000};
     std::chrono::milliseconds dnsTimeout{5000};
+    // IANA's list of the RDAP server of each top-level domain, and the time-out of an RDAP
+    // request. The list is kept in `cacheFolder` (empty: in memory only).
+    std::string rdapBootstrapUrl = "https://data.iana.org/rdap/dns.json";
+    std::chrono::milliseconds rdapTimeout{10000};
+    std::string cacheFolder;  // $XDG_CACHE_HOME/zarkel or ~/.cache/zarkel
 
     // Fetching loopback, private and link-local sites: refused when the service listens
     // beyond loopback, unless set otherwise.

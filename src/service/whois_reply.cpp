@@ -39,13 +39,15 @@ constexpr RegistryRule kRegistryRules[] = {
     {.tld = "cf", .order = DayMonthOrder::kMonthFirst},
     {.tld = "gq", .order = DayMonthOrder::kMonthFirst},
     {.tld = "ca", .key = "date_approved"},
-    {.tld = "il", .key = "changed", .marker = "(assigned)"},  // registrar AT ns.il 19990605 (Assigned)
-    {.tld = "ma", .key = "domain:created"},                   // domain:Created:20090324
-    {.tld = "my", .key = "c [record created"},                // c [Record Created]  13-MAY-2009
+    {.tld = "il",
+     .key = "changed",
+     .marker = "(assigned)"},                   // registrar AT ns.il 19990605 (Assigned)
+    {.tld = "ma", .key = "domain:created"},     // domain:Created:20090324
+    {.tld = "my", .key = "c [record created"},  // c [Record Created]  13-MAY-2009
     {.tld = "pt", .key = "data de registo", .order = DayMonthOrder::kDayFirst},
-    {.tld = "tn", .key = "acivated"},                         // sic
-    {.tld = "ua", .key = "created", .marker = "uanic"},       // created: 0-UANIC 20020903000000
-    {.tld = "za", .key = "7b. date"},                          // gov.za: 7b. Date : 2012/09/03
+    {.tld = "tn", .key = "acivated"},                    // sic
+    {.tld = "ua", .key = "created", .marker = "uanic"},  // created: 0-UANIC 20020903000000
+    {.tld = "za", .key = "7b. date"},                    // gov.za: 7b. Date : 2012/09/03
 };
 
 // Keys (lower case) that name a domain's registration at the start of a line, before ':',
@@ -99,15 +101,22 @@ const std::array<std::string, 41> kKeys = {
 constexpr std::array<std::string_view, 5> kOtherBlocks = {"nic-hdl", "person", "role", "contact",
                                                           "organisation"};
 
-constexpr std::size_t kLineCap = 256;   // bytes of a line that are looked at
-constexpr std::size_t kValueCap = 96;   // bytes of a value that are read as a date
+constexpr std::size_t kLineCap = 256;  // bytes of a line that are looked at
+constexpr std::size_t kValueCap = 96;  // bytes of a value that are read as a date
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || static_cast<unsigned char>(c) >= 0x80;
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -163,8 +172,8 @@ bool SplitLine(std::string_view line, std::string& key, std::string_view& value)
 struct Token {
     bool number = false;
     std::string_view text;
-    int value = -1;   // numbers of up to 8 digits
-    char after = 0;   // the first separator after the token other than a blank; ' ' or 0
+    int value = -1;  // numbers of up to 8 digits
+    char after = 0;  // the first separator after the token other than a blank; ' ' or 0
 };
 
 std::vector<Token> Tokenize(std::string_view value) {
@@ -194,7 +203,8 @@ std::vector<Token> Tokenize(std::string_view value) {
 }
 
 bool IsWordIn(const Token& token, std::string_view lower) {
-    return !token.number && token.text.size() == lower.size() && StartsWithNoCase(token.text, lower);
+    return !token.number && token.text.size() == lower.size() &&
+           StartsWithNoCase(token.text, lower);
 }
 
 // 1..12 for an English month name or its abbreviation ("Sep", "Sept", "September").
@@ -231,7 +241,9 @@ bool IsNumber(const Token& token, std::size_t minDigits, std::size_t maxDigits) 
     return token.number && token.text.size() >= minDigits && token.text.size() <= maxDigits;
 }
 
-bool IsDateSeparator(char c) { return c == '-' || c == '.' || c == '/' || c == ' ' || c == ','; }
+bool IsDateSeparator(char c) {
+    return c == '-' || c == '.' || c == '/' || c == ' ' || c == ',';
+}
 
 enum class Found { kDate, kNone, kUnknowable };
 

@@ -157,18 +157,22 @@ TEST(WhoisReplyTest, ReadsEachRegistrysForm) {
          "1999-05-31"},
         {"example.com.tr", "** Additional Info:\nCreated on..............: 2001-Aug-23.\n",
          "2001-08-23"},
-        {"example.tw", "   Record expires on 2019-11-09 (YYYY-MM-DD)\n"
-                       "   Record created on 2000-08-29 (YYYY-MM-DD)\n",
+        {"example.tw",
+         "   Record expires on 2019-11-09 (YYYY-MM-DD)\n"
+         "   Record created on 2000-08-29 (YYYY-MM-DD)\n",
          "2000-08-29"},
-        {"example.gg", "Relevant dates:\n     Registered on 30th April 2003 at 00:00:00.000\n"
-                       "     Registry fee due on 30th April each year\n",
+        {"example.gg",
+         "Relevant dates:\n     Registered on 30th April 2003 at 00:00:00.000\n"
+         "     Registry fee due on 30th April each year\n",
          "2003-04-30"},
         {"example.edu", "Domain record activated:    15-Jul-1985\n", "1985-07-15"},
-        {"example.ac.uk", "Renewal date:\n\tMonday 16th Jun 2014\n\nEntry created:\n"
-                          "\tFriday 7th November 2003\n",
+        {"example.ac.uk",
+         "Renewal date:\n\tMonday 16th Jun 2014\n\nEntry created:\n"
+         "\tFriday 7th November 2003\n",
          "2003-11-07"},
-        {"example.co.ve", U8(u8"   Fecha de Vencimiento: 2018-03-06 00:00:00\n"
-                             u8"   Fecha de Creación: 2003-03-06 00:00:00\n"),
+        {"example.co.ve",
+         U8(u8"   Fecha de Vencimiento: 2018-03-06 00:00:00\n"
+            u8"   Fecha de Creación: 2003-03-06 00:00:00\n"),
          "2003-03-06"},
         {"example.dz", "Date de creation#. . . . . . . . .10/01/2007\n", "2007-01-10"},
         {"example.jp", U8(u8"[ドメイン名]  EXAMPLE.JP\n[登録年月日]   2001/05/09\n"), "2001-05-09"},
@@ -178,8 +182,9 @@ TEST(WhoisReplyTest, ReadsEachRegistrysForm) {
         {"example.tk", "   Domain registered: 12/03/2001\n", "2001-12-03"},
         {"example.nl", "   Date registered: 05-03-1999\n", "1999-03-05"},
         {"example.pt", "Data de registo / Creation Date (dd/mm/yyyy): 09/01/2003\n", "2003-01-09"},
-        {"example.il", "changed:      registrar AT ns.il 19990605 (Assigned)\n"
-                       "changed:      registrar AT ns.il 20020926 (Changed)\n",
+        {"example.il",
+         "changed:      registrar AT ns.il 19990605 (Assigned)\n"
+         "changed:      registrar AT ns.il 20020926 (Changed)\n",
          "1999-06-05"},
         {"example.ua", "created:    0-UANIC 20020903000000\n", "2002-09-03"},
         {"example.ma", "domain:Created:20090324\n", "2009-03-24"},
@@ -190,28 +195,34 @@ TEST(WhoisReplyTest, ReadsEachRegistrysForm) {
         {"example.tn", "Acivated \t: 2009-05-14 00:00:00\n", "2009-05-14"},
         {"example.bg", "activated on: see at www.register.bg\n", nullptr},
         // Keys that only start like a creation key are not one.
-        {"example.net", "Registration Expiration Date: 2030-01-01\nCreated by: 2001-01-01\n"
-                        "Registration status: Registered until cancelled\n",
+        {"example.net",
+         "Registration Expiration Date: 2030-01-01\nCreated by: 2001-01-01\n"
+         "Registration status: Registered until cancelled\n",
          nullptr},
         // An unknowable date ends the search before someone else's date.
-        {"example.uk", "    Relevant dates:\n        Registered on: before Aug-1996\n\n"
-                       "    Registrant:\n    created: 2001-01-01\n",
+        {"example.uk",
+         "    Relevant dates:\n        Registered on: before Aug-1996\n\n"
+         "    Registrant:\n    created: 2001-01-01\n",
          nullptr},
         {"example.org", "Created: 03/04/2005\n\nnic-hdl: X\ncreated: 2001-01-01\n", nullptr},
         // Contacts' and registrars' own blocks are not the domain's.
-        {"example.fr", "domain: example.fr\nstatus: ACTIVE\n\nnic-hdl: ANO00-FRNIC\n"
-                       "created: 2010-01-01T00:00:00Z\n",
+        {"example.fr",
+         "domain: example.fr\nstatus: ACTIVE\n\nnic-hdl: ANO00-FRNIC\n"
+         "created: 2010-01-01T00:00:00Z\n",
          nullptr},
-        {"example.fr", "domain: example.fr\ncreated: 01/02/2000\n\nregistrar: X\n"
-                       "registered: 2002-01-07T00:00:00Z\n",
+        {"example.fr",
+         "domain: example.fr\ncreated: 01/02/2000\n\nregistrar: X\n"
+         "registered: 2002-01-07T00:00:00Z\n",
          "2000-02-01"},
         // A chained reply: the root's record of the top-level domain comes first.
-        {"nic.live", "% IANA WHOIS server\n\ndomain:       LIVE\n\ncreated:      2015-06-25\n"
-                     "source:       IANA\n\n# whois.nic.live\n\nDomain Name: nic.live\n"
-                     "Creation Date: 2015-04-27T22:04:24Z\n",
+        {"nic.live",
+         "% IANA WHOIS server\n\ndomain:       LIVE\n\ncreated:      2015-06-25\n"
+         "source:       IANA\n\n# whois.nic.live\n\nDomain Name: nic.live\n"
+         "Creation Date: 2015-04-27T22:04:24Z\n",
          "2015-04-27"},
         // ... but a domain the root registers itself keeps its record.
-        {"example.int", "domain:       EXAMPLE.INT\n\ncreated:      1996-08-23\nsource:       IANA\n",
+        {"example.int",
+         "domain:       EXAMPLE.INT\n\ncreated:      1996-08-23\nsource:       IANA\n",
          "1996-08-23"},
         {"example.com", "No match for \"EXAMPLE.COM\".\r\n", nullptr},
     };
