@@ -110,7 +110,8 @@ std::vector<std::string> RdapBaseUrls(const RdapServices& services, std::string_
     std::string name = AsciiLower(domain);
     while (!name.empty() && name.back() == '.') name.pop_back();
     // Its suffixes from the longest down to the top-level domain.
-    for (std::size_t dot = name.find('.'); dot != std::string::npos; dot = name.find('.', dot + 1)) {
+    for (std::size_t dot = name.find('.'); dot != std::string::npos;
+         dot = name.find('.', dot + 1)) {
         const auto found = services.find(std::string_view(name).substr(dot + 1));
         if (found != services.end()) return found->second;
     }

@@ -143,14 +143,14 @@ class RdapLookupTest : public ::testing::Test {
                                 response.set_content(kNewGtld, "application/rdap+json");
                             });
         m_rdap.Start();
-        m_bootstrap.server().Get("/dns.json", [this](const httplib::Request&,
-                                                     httplib::Response& response) {
-            if (m_bootstrapDown) {
-                response.status = 500;
-                return;
-            }
-            response.set_content(BootstrapFile(), "application/json");
-        });
+        m_bootstrap.server().Get("/dns.json",
+                                 [this](const httplib::Request&, httplib::Response& response) {
+                                     if (m_bootstrapDown) {
+                                         response.status = 500;
+                                         return;
+                                     }
+                                     response.set_content(BootstrapFile(), "application/json");
+                                 });
         m_bootstrap.Start();
     }
 
@@ -195,13 +195,13 @@ TEST_F(RdapLookupTest, AnswersFromRdapAndFallsBackToWhois) {
         {"www.google.com", "1997-09-15"},
         {"wikipedia.org", "2001-01-13"},
         {"nic.live", "2015-04-27"},
-        {"moved.com", "2015-04-27"},     // redirected to the registrar
-        {"gone.com", "-1"},              // not registered: no WHOIS either
-        {"noevent.com", "2001-02-03"},   // WHOIS
-        {"notjson.com", "2001-02-03"},   // WHOIS
-        {"broken.com", "2001-02-03"},    // WHOIS
-        {"example.cn", "2001-02-03"},    // no RDAP server: WHOIS
-        {"example.net", "2001-02-03"},   // the server is unreachable: WHOIS
+        {"moved.com", "2015-04-27"},    // redirected to the registrar
+        {"gone.com", "-1"},             // not registered: no WHOIS either
+        {"noevent.com", "2001-02-03"},  // WHOIS
+        {"notjson.com", "2001-02-03"},  // WHOIS
+        {"broken.com", "2001-02-03"},   // WHOIS
+        {"example.cn", "2001-02-03"},   // no RDAP server: WHOIS
+        {"example.net", "2001-02-03"},  // the server is unreachable: WHOIS
         {"127.0.0.1", "-1"},
     };
     for (const auto& [address, date] : cases) {
