@@ -73,6 +73,92 @@ std::optional<std::string> DateOf(std::string_view stamp) {
     return std::string(stamp.substr(0, 10));
 }
 
+// Finds the first object of the top-level "events" array whose eventAction is "registration"
+// and keeps its eventDate; stops there, at kMaxDepth nesting or after kMaxEvents events.
+class RegistrationReader final : public nlohmann::json_sax<nlohmann::json> {
+  public:
+    bool found = false;
+    bool rootIsObject = false;
+    bool tooManyEvents = false;
+    std::string date;
+
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool string(string_t& value) override {
+        if (m_inEvent && m_depth == 3 && value.size() <= kMaxText) {
+            if (m_field == Field::kAction) m_action = AsciiLower(value);
+            if (m_field == Field::kDate) m_date = value;
+        }
+        m_field = Field::kNone;
+        return true;
+    }
+    bool start_object(std::size_t) override {
+        if (++m_depth > kMaxDepth) return false;
+        if (m_depth == 1) rootIsObject = true;
+        if (m_depth == 3 && m_inEvents) {
+            if (++m_events > kMaxEvents) {
+                tooManyEvents = true;
+                return false;
+            }
+            m_inEvent = true;
+            m_action.clear();
+            m_date.clear();
+        }
+        m_field = Field::kNone;
+        return true;
+    }
+    bool key(string_t& name) override {
+        if (m_depth == 1) m_eventsKey = name == "events";
+        m_field = Field::kNone;
+        if (m_depth == 3 && m_inEvent) {
+            if (name == "eventAction") m_field = Field::kAction;
+            if (name == "eventDate") m_field = Field::kDate;
+        }
+        return true;
+    }
+    bool end_object() override {
+        if (m_depth == 3 && m_inEvent) {
+            m_inEvent = false;
+            if (m_action == "registration") {
+                found = true;
+                date = m_date;
+                return false;  // the first one is the answer
+            }
+        }
+        --m_depth;
+        return true;
+    }
+    bool start_array(std::size_t) override {
+        if (++m_depth > kMaxDepth) return false;
+        if (m_depth == 2 && m_eventsKey) m_inEvents = true;
+        m_field = Field::kNone;
+        return true;
+    }
+    bool end_array() override {
+        if (m_depth == 2) m_inEvents = false;
+        --m_depth;
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        return false;
+    }
+
+  private:
+    enum class Field { kNone, kAction, kDate };
+    std::size_t m_depth = 0;
+    std::size_t m_events = 0;
+    bool m_eventsKey = false;
+    bool m_inEvents = false;
+    bool m_inEvent = false;
+    Field m_field = Field::kNone;
+    std::string m_action;
+    std::string m_date;
+};
+
 }  // namespace
 
 std::optional<RdapServices> ReadRdapBootstrap(std::string_view json) {
@@ -119,28 +205,17 @@ std::vector<std::string> RdapBaseUrls(const RdapServices& services, std::string_
 }
 
 RdapRegistration ReadRdapRegistration(std::string_view json) {
-    const auto root = Parse(json);
-    if (!root || !root->is_object()) return {};
+    // Read as a stream: only the top-level events are looked at, nothing else is kept.
+    RegistrationReader reader;
+    const bool whole = nlohmann::json::sax_parse(json, &reader);
     RdapRegistration read;
-    read.outcome = RdapRegistration::Outcome::kNoEvent;
-    const auto events = root->find("events");
-    if (events == root->end() || !events->is_array()) return read;
-    std::size_t seen = 0;
-    for (const auto& event : *events) {
-        if (++seen > kMaxEvents) break;
-        if (!event.is_object()) continue;
-        const auto action = event.find("eventAction");
-        const auto stamp = event.find("eventDate");
-        if (action == event.end() || !action->is_string() || stamp == event.end() ||
-            !stamp->is_string()) {
-            continue;
-        }
-        if (AsciiLower(action->get_ref<const std::string&>()) != "registration") continue;
-        const auto date = DateOf(stamp->get_ref<const std::string&>());
-        if (!date) return read;  // a registration without a readable date: none at all
-        read.outcome = RdapRegistration::Outcome::kDate;
-        read.date = *date;
-        return read;
+    if (reader.found) {
+        const auto date = DateOf(reader.date);
+        read.outcome =
+            date ? RdapRegistration::Outcome::kDate : RdapRegistration::Outcome::kNoEvent;
+        read.date = date.value_or("");
+    } else if ((whole || reader.tooManyEvents) && reader.rootIsObject) {
+        read.outcome = RdapRegistration::Outcome::kNoEvent;
     }
     return read;
 }

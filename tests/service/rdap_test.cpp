@@ -61,6 +61,10 @@ TEST(RdapReplyTest, ReadsTheRegistrationEvent) {
         {R"({"events": [{"eventAction": "registration", "eventDate": "2001-02-30T00:00:00Z"}]})",
          Outcome::kNoEvent, ""},
         {R"({"events": "registration"})", Outcome::kNoEvent, ""},
+        // Only the domain's own events count, not those of its entities.
+        {R"({"entities": [{"events": [{"eventAction": "registration",
+             "eventDate": "1999-01-01T00:00:00Z"}]}], "events": [1, [], {"eventDate": 5}]})",
+         Outcome::kNoEvent, ""},
         {R"({"errorCode": 404, "title": "Not Found"})", Outcome::kNoEvent, ""},
         {"<html><title>Service unavailable</title></html>", Outcome::kNotJson, ""},
         {R"({"events": [)", Outcome::kNotJson, ""},
