@@ -67,9 +67,10 @@ int main() {
     server.Get("/dns.json", [&](const httplib::Request&, httplib::Response& response) {
         response.set_content(bootstrap, "application/json");
     });
-    server.Get("/rdap/domain/example.com", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content(kDomain, "application/rdap+json");
-    });
+    server.Get("/rdap/domain/example.com",
+               [](const httplib::Request&, httplib::Response& response) {
+                   response.set_content(kDomain, "application/rdap+json");
+               });
     const int port = server.bind_to_any_port("127.0.0.1");
     std::thread serving([&] { server.listen_after_bind(); });
     const std::string origin = "http://127.0.0.1:" + std::to_string(port);

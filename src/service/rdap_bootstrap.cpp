@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -17,10 +18,13 @@ constexpr auto kLifetime = std::chrono::hours(24);
 constexpr auto kRetryAfterFailure = std::chrono::minutes(5);
 
 bool IsLoopbackUrl(std::string_view url) {
-    for (std::string_view prefix : {"http://127.", "http://localhost", "http://[::1]"}) {
-        if (url.substr(0, prefix.size()) == prefix) return true;
-    }
-    return false;
+    constexpr std::string_view kScheme = "http://";
+    if (url.substr(0, kScheme.size()) != kScheme) return false;
+    const std::string_view rest = url.substr(kScheme.size());
+    const std::string_view host = rest.substr(0, rest.find_first_of(":/"));
+    if (host == "localhost" || rest.substr(0, 5) == "[::1]") return true;
+    if (host.substr(0, 4) != "127.") return false;
+    return host.find_first_not_of("0123456789.") == std::string_view::npos;
 }
 
 // Writes beside the target and renames over it, so a reader never sees half a file.
@@ -28,7 +32,9 @@ void WriteAtomically(const fs::path& file, const std::string& bytes) {
     std::error_code error;
     fs::create_directories(file.parent_path(), error);
     if (error) return;
-    const fs::path temporary = file.string() + ".tmp-" + std::to_string(getpid());
+    static std::atomic<unsigned> serial = 0;
+    const fs::path temporary =
+        file.string() + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -52,7 +52,7 @@ constexpr RegistryRule kRegistryRules[] = {
 
 // Keys (lower case) that name a domain's registration at the start of a line, before ':',
 // blanks, a tab, dot leaders or "]"; the date follows, or stands on the next line.
-const std::array<std::string, 41> kKeys = {
+const std::string kKeys[] = {
     "creation date",
     "created",
     "created on",
@@ -98,8 +98,8 @@ const std::array<std::string, 41> kKeys = {
 
 // The first key of a block (lines between blank lines) that belongs to someone other than
 // the domain: such blocks carry their own "created:" and "registered:".
-constexpr std::array<std::string_view, 5> kOtherBlocks = {"nic-hdl", "person", "role", "contact",
-                                                          "organisation"};
+constexpr std::string_view kOtherBlocks[] = {"nic-hdl", "person", "role", "contact",
+                                             "organisation"};
 
 constexpr std::size_t kLineCap = 256;  // bytes of a line that are looked at
 constexpr std::size_t kValueCap = 96;  // bytes of a value that are read as a date
