@@ -14,8 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Domain objects in the shapes of real registries' replies (RFC 9083): a thin registry
-// (.com), a thick one (.org), a new gTLD with fractional seconds, a ccTLD with an offset.
+// Domain objects in the shapes of real registries' replies (RFC 9083), each with the date
+// form its registry writes: a thin registry (.com, offset without a colon), a thick one
+// (.org, no zone), a new gTLD (fractional seconds) and a ccTLD.
 const std::string kVerisignCom = R"({
   "objectClassName": "domain", "handle": "2138514_DOMAIN_COM-VRSN", "ldhName": "GOOGLE.COM",
   "links": [{"value": "https://rdap.verisign.com/com/v1/domain/GOOGLE.COM", "rel": "self",
@@ -26,7 +27,7 @@ const std::string kVerisignCom = R"({
                 "events": [{"eventAction": "registration", "eventDate": "1999-01-01T00:00:00Z"}],
                 "vcardArray": ["vcard", [["version", {}, "text", "4.0"],
                                ["fn", {}, "text", "MarkMonitor Inc."]]]}],
-  "events": [{"eventAction": "registration", "eventDate": "1997-09-15T04:00:00Z"},
+  "events": [{"eventAction": "registration", "eventDate": "1997-09-15T07:00:00.000+0000"},
              {"eventAction": "expiration", "eventDate": "2028-09-14T04:00:00Z"},
              {"eventAction": "last update of RDAP database",
               "eventDate": "2024-06-01T12:00:00Z"}],
@@ -34,13 +35,13 @@ const std::string kVerisignCom = R"({
   "rdapConformance": ["rdap_level_0", "icann_rdap_response_profile_0"]
 })";
 const std::string kPirOrg = R"({"rdapConformance": ["rdap_level_0"], "objectClassName": "domain",
-  "ldhName": "wikipedia.org", "events": [
-    {"eventAction": "expiration", "eventDate": "2027-01-13T00:12:14Z"},
-    {"eventAction": "Registration", "eventDate": "2001-01-13T00:12:14Z"}]})";
+  "lang": "en", "handle": "D153149-LROR", "ldhName": "bitcoin.org", "unicodeName": "bitcoin.org",
+  "events": [{"eventAction": "expiration", "eventDate": "2031-08-18T13:19:55"},
+             {"eventAction": "Registration", "eventDate": "2008-08-18T13:19:55"}]})";
 const std::string kNewGtld = R"({"objectClassName": "domain", "ldhName": "nic.live",
   "events": [{"eventAction": "registration", "eventDate": "2015-04-27T22:04:24.123Z"}]})";
-const std::string kCcTld = R"({"objectClassName": "domain", "ldhName": "google.fr",
-  "events": [{"eventAction": "registration", "eventDate": "2000-07-27T00:00:00+02:00"}]})";
+const std::string kCcTld = R"({"objectClassName": "domain", "ldhName": "GOOGLE.PW",
+  "events": [{"eventAction": "registration", "eventDate": "2012-10-12T10:19:46.000+0000"}]})";
 
 TEST(RdapReplyTest, ReadsTheRegistrationEvent) {
     using Outcome = RdapRegistration::Outcome;
@@ -51,9 +52,9 @@ TEST(RdapReplyTest, ReadsTheRegistrationEvent) {
     };
     const Case cases[] = {
         {kVerisignCom, Outcome::kDate, "1997-09-15"},
-        {kPirOrg, Outcome::kDate, "2001-01-13"},
+        {kPirOrg, Outcome::kDate, "2008-08-18"},
         {kNewGtld, Outcome::kDate, "2015-04-27"},
-        {kCcTld, Outcome::kDate, "2000-07-27"},
+        {kCcTld, Outcome::kDate, "2012-10-12"},
         {R"({"events": [{"eventAction": "expiration", "eventDate": "2030-01-01T00:00:00Z"}]})",
          Outcome::kNoEvent, ""},
         {R"({"events": [{"eventAction": "registration", "eventDate": "sometime"}]})",
@@ -111,7 +112,7 @@ struct RdapReply {
 
 const std::map<std::string, RdapReply> kRdapReplies = {
     {"google.com", {200, kVerisignCom}},
-    {"wikipedia.org", {200, kPirOrg}},
+    {"bitcoin.org", {200, kPirOrg}},
     {"nic.live", {200, kNewGtld}},
     {"gone.com", {404, R"({"errorCode": 404})"}},
     {"noevent.com", {200, R"({"objectClassName": "domain", "events": []})"}},
@@ -197,7 +198,7 @@ TEST_F(RdapLookupTest, AnswersFromRdapAndFallsBackToWhois) {
     auto service = LookupService::Start(Settings(), "127.0.0.1", 0);
     const std::pair<const char*, const char*> cases[] = {
         {"www.google.com", "1997-09-15"},
-        {"wikipedia.org", "2001-01-13"},
+        {"bitcoin.org", "2008-08-18"},
         {"nic.live", "2015-04-27"},
         {"moved.com", "2015-04-27"},    // redirected to the registrar
         {"gone.com", "-1"},             // not registered: no WHOIS either
@@ -243,7 +244,7 @@ TEST_F(RdapLookupTest, KeepsTheBootstrapInTheCacheFolderAndUsesAStaleCopy) {
     // A fresh copy on disk: a new service fetches nothing.
     {
         auto service = LookupService::Start(Settings(), "127.0.0.1", 0);
-        EXPECT_EQ(Ask(*service, "whois", "wikipedia.org"), "2001-01-13");
+        EXPECT_EQ(Ask(*service, "whois", "bitcoin.org"), "2008-08-18");
     }
     EXPECT_EQ(BootstrapFetches(), 1u);
 
@@ -272,7 +273,7 @@ TEST_F(RdapLookupTest, WithoutBootstrapOrCacheAsksWhois) {
     m_bootstrapDown = true;
     auto service = LookupService::Start(settings, "127.0.0.1", 0);
     EXPECT_EQ(Ask(*service, "whois", "google.com"), "2001-02-03");
-    EXPECT_EQ(Ask(*service, "whois", "wikipedia.org"), "2001-02-03");
+    EXPECT_EQ(Ask(*service, "whois", "bitcoin.org"), "2001-02-03");
     EXPECT_EQ(BootstrapFetches(), 1u);  // a failed fetch is not repeated at once
     EXPECT_FALSE(fs::exists(fs::path(m_cache.path()) / "zarkel"));
 }
