@@ -8,9 +8,10 @@
 
 namespace {
 
-// Registries that need more than the common keys below, one line each: the top-level domain,
-// an extra key naming the registration and text its value must hold (the date may then stand
-// anywhere in the value), and how the registry orders a numeric day and month.
+// Registries that need more than the common keys below, one line each (a registry may have
+// several): the top-level domain, an extra key naming the registration and text its value
+// must hold (the date may then stand anywhere in the value), and how the registry orders a
+// numeric day and month.
 struct RegistryRule {
     std::string_view tld;
     std::string_view key = {};
@@ -33,17 +34,15 @@ constexpr RegistryRule kRegistryRules[] = {
     {.tld = "tf", .order = DayMonthOrder::kDayFirst},
     {.tld = "wf", .order = DayMonthOrder::kDayFirst},
     {.tld = "yt", .order = DayMonthOrder::kDayFirst},
-    {.tld = "tk", .order = DayMonthOrder::kMonthFirst},  // 12/18/2001, the same registry:
+    {.tld = "tk", .order = DayMonthOrder::kMonthFirst},  // 12/18/2001; one registry with:
     {.tld = "ml", .order = DayMonthOrder::kMonthFirst},
     {.tld = "ga", .order = DayMonthOrder::kMonthFirst},
     {.tld = "cf", .order = DayMonthOrder::kMonthFirst},
     {.tld = "gq", .order = DayMonthOrder::kMonthFirst},
     {.tld = "ca", .key = "date_approved"},
-    {.tld = "il",
-     .key = "changed",
-     .marker = "(assigned)"},                   // registrar AT ns.il 19990605 (Assigned)
-    {.tld = "ma", .key = "domain:created"},     // domain:Created:20090324
-    {.tld = "my", .key = "c [record created"},  // c [Record Created]  13-MAY-2009
+    {.tld = "il", .key = "changed", .marker = "(assigned)"},  // ns.il 19990605 (Assigned)
+    {.tld = "ma", .key = "domain:created"},                   // domain:Created:20090324
+    {.tld = "my", .key = "c [record created"},                // c [Record Created]  13-MAY-2009
     {.tld = "pt", .key = "data de registo", .order = DayMonthOrder::kDayFirst},
     {.tld = "tn", .key = "acivated"},                    // sic
     {.tld = "ua", .key = "created", .marker = "uanic"},  // created: 0-UANIC 20020903000000
@@ -441,11 +440,13 @@ std::optional<std::string> ParseWhoisDate(std::string_view value, DayMonthOrder 
 
 std::optional<std::string> WhoisRegistrationDate(std::string_view reply, std::string_view domain) {
     const std::string tld = AsciiLower(domain.substr(domain.rfind('.') + 1));
-    const RegistryRule* rule = nullptr;
-    for (const RegistryRule& candidate : kRegistryRules) {
-        if (candidate.tld == tld) rule = &candidate;
+    std::vector<const RegistryRule*> rules;
+    DayMonthOrder order = DayMonthOrder::kUnknown;
+    for (const RegistryRule& rule : kRegistryRules) {
+        if (rule.tld != tld) continue;
+        rules.push_back(&rule);
+        if (order == DayMonthOrder::kUnknown) order = rule.order;
     }
-    const DayMonthOrder order = rule ? rule->order : DayMonthOrder::kUnknown;
 
     std::optional<std::string> date;
     bool blockStart = true;
@@ -469,7 +470,8 @@ std::optional<std::string> WhoisRegistrationDate(std::string_view reply, std::st
             valueOnNextLine = false;
             if (LooksLikeDate(line)) value = line;
         }
-        if (!value && rule && !rule->key.empty()) {
+        for (const RegistryRule* rule : rules) {
+            if (value || rule->key.empty()) continue;
             const auto ruled = ValueAfter(line, rule->key);
             if (ruled && ContainsNoCase(*ruled, rule->marker)) {
                 value = ruled;
