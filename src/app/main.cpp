@@ -36,7 +36,8 @@ int main(int argc, char* argv[]) {
     const HomePage homePage = ChooseHomePage(ZARKEL_HOME_PAGE, programDirectory);
 
     // Declared first, so that a service started here outlives the window and any run.
-    const ServiceChoice service = ChooseService(ServiceHost(), ServiceSettingsFromEnvironment());
+    ServiceChoice service =
+        ChooseService(ServiceHost(), ServiceSettingsFromEnvironment(), LookupdBesideProgram());
 
     const AddressFile addresses(layout.addressDirectory);
     QtMessageBox box;
@@ -50,7 +51,7 @@ int main(int argc, char* argv[]) {
     new ShellController(window, box, opener, homePage.address, EndProcessAtOnce);
     RunStartUpCreation(window, skin, box, *editor, addresses);
     RunWindowBridge runWindow(window);
-    ServiceLookup lookup(service.host);
+    ServiceLookup lookup(service);
     // Declared last, so that it goes first at the end: a run still going is abandoned then.
     QueryController queries(window, runWindow, addresses, lookup);
     new ExportController(window, saveDialog, box, opener,
