@@ -183,27 +183,16 @@ std::string DecodeEntities(std::string_view text) {
 std::string CollapseBlanks(std::string_view text) {
     std::string out;
     bool pendingBlank = false;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t width = 0;
-        if (c < 0x20 || c == 0x7F || c == ' ') {
-            width = 1;
-        } else if (c == 0xC2 && i + 1 < text.size() &&
-                   (static_cast<unsigned char>(text[i + 1]) == 0xA0 ||
-                    static_cast<unsigned char>(text[i + 1]) == 0x85)) {
-            width = 2;  // U+00A0, U+0085
-        } else if (c == 0xE3 && text.substr(i, 3) == "\xE3\x80\x80") {
-            width = 3;  // U+3000
-        }
-        if (width > 0) {
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r') {
             pendingBlank = !out.empty();
-            i += width;
             continue;
         }
+        if (c < 0x20 || c == 0x7F) continue;  // invisible in a browser's title bar
         if (pendingBlank) out += ' ';
         pendingBlank = false;
-        out += text[i++];
+        out += ch;
     }
     return out;
 }

@@ -11,8 +11,9 @@
 // Decodes character references: numeric ones and the common named ones.
 std::string DecodeEntities(std::string_view text);
 
-// Blanks (ASCII white space, control characters, no-break and ideographic spaces) become
-// one space; none at either end.
+// Runs of ASCII white space become one space, none at either end, as a browser's
+// document.title does; other control characters are dropped. No-break and ideographic spaces
+// stay: CJK titles use them.
 std::string CollapseBlanks(std::string_view text);
 
 // The decoded, collapsed text of the first <title> element; nullopt when there is none.

@@ -63,6 +63,17 @@ ServiceSettings ServiceSettingsFrom(const std::function<const char*(const char*)
         s.fetchTimeout = std::chrono::seconds(value);
         s.whoisTimeout = std::chrono::seconds(value);
     }
+    ReadText(lookup("ZARKEL_LOOKUP_RDAP_BOOTSTRAP"), s.rdapBootstrapUrl);
+    if (ReadNumber(lookup("ZARKEL_LOOKUP_RDAP_TIMEOUT_S"), 1, 600, value)) {
+        s.rdapTimeout = std::chrono::seconds(value);
+    }
+    const char* cacheHome = lookup("XDG_CACHE_HOME");
+    const char* home = lookup("HOME");
+    if (cacheHome != nullptr && *cacheHome == '/') {
+        s.cacheFolder = std::string(cacheHome) + "/zarkel";
+    } else if (home != nullptr && *home == '/') {
+        s.cacheFolder = std::string(home) + "/.cache/zarkel";
+    }
     if (ReadNumber(lookup("ZARKEL_LOOKUP_AHEAD_HOSTS"), 0, 1000, value)) {
         s.aheadHosts = static_cast<std::size_t>(value);
     }

@@ -25,6 +25,11 @@ struct ServiceSettings {
     std::chrono::milliseconds fetchTimeout{15000};
     std::chrono::milliseconds whoisTimeout{10000};
     std::chrono::milliseconds dnsTimeout{5000};
+    // IANA's list of the RDAP server of each top-level domain, and the time-out of an RDAP
+    // request. The list is kept in `cacheFolder` (empty: in memory only).
+    std::string rdapBootstrapUrl = "https://data.iana.org/rdap/dns.json";
+    std::chrono::milliseconds rdapTimeout{10000};
+    std::string cacheFolder;  // $XDG_CACHE_HOME/zarkel or ~/.cache/zarkel
     // Working ahead of a program that tells its run plan: hosts past the one it is at
     // (0: no working ahead), and lookups under way at once for that work.
     std::size_t aheadHosts = 32;

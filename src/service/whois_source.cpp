@@ -38,5 +38,5 @@ SourceAnswer WhoisSource::Lookup(std::string_view /*kind*/, const SiteAddress& s
     const auto reply = TcpQuery(*server, settings.whoisPort, domain + "\r\n", settings.whoisTimeout,
                                 kWhoisCap, &m_context.stopping);
     if (!reply) return {std::string(kNoFigure), {}};
-    return {WhoisRegistrationDate(*reply).value_or(std::string(kNoFigure)), {}};
+    return {WhoisRegistrationDate(*reply, domain).value_or(std::string(kNoFigure)), {}};
 }

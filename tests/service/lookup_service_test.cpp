@@ -130,7 +130,7 @@ TEST(PrivateTargetGuardTest, RefusedServiceNeverContactsPrivateSites) {
 }
 
 TEST(ServiceSettingsTest, ReadsTheEnvironmentVariables) {
-    const std::map<std::string, std::string> env = {
+    std::map<std::string, std::string> env = {
         {"ZARKEL_LOOKUP_BAIDU_URL", "http://127.0.0.1:1/b?wd="},
         {"ZARKEL_LOOKUP_WHOIS_SERVER", "127.0.0.1:4343"},
         {"ZARKEL_LOOKUP_ENGINE_INTERVAL_MS", "150"},
@@ -138,6 +138,10 @@ TEST(ServiceSettingsTest, ReadsTheEnvironmentVariables) {
         {"ZARKEL_LOOKUP_RANK_LIST", "/tmp/top.csv"},
         {"ZARKEL_LOOKUP_PRIVATE_TARGETS", "allow"},
         {"ZARKEL_LOOKUP_CACHE_S", "0"},
+        {"ZARKEL_LOOKUP_RDAP_BOOTSTRAP", "http://127.0.0.1:2/dns.json"},
+        {"ZARKEL_LOOKUP_RDAP_TIMEOUT_S", "3"},
+        {"XDG_CACHE_HOME", "/tmp/cache"},
+        {"HOME", "/home/me"},
     };
     const ServiceSettings s = ServiceSettingsFrom([&env](const char* name) -> const char* {
         const auto found = env.find(name);
@@ -152,6 +156,15 @@ TEST(ServiceSettingsTest, ReadsTheEnvironmentVariables) {
     EXPECT_EQ(s.rankListPath, "/tmp/top.csv");
     EXPECT_EQ(s.privateTargets, ServiceSettings::PrivateTargets::kAllow);
     EXPECT_EQ(s.cacheLifetime, std::chrono::seconds(0));
+    EXPECT_EQ(s.rdapBootstrapUrl, "http://127.0.0.1:2/dns.json");
+    EXPECT_EQ(s.rdapTimeout, std::chrono::seconds(3));
+    EXPECT_EQ(s.cacheFolder, "/tmp/cache/zarkel");
+    env.erase("XDG_CACHE_HOME");
+    EXPECT_EQ(ServiceSettingsFrom([&env](const char* name) -> const char* {
+                  const auto found = env.find(name);
+                  return found == env.end() ? nullptr : found->second.c_str();
+              }).cacheFolder,
+              "/home/me/.cache/zarkel");
 }
 
 TEST(LookupServiceStartTest, BusyPortGivesNullAndStopIsIdempotent) {

@@ -40,6 +40,7 @@ ServiceSettings LoopbackSettings() {
     settings.whoisServer = "127.0.0.1";
     settings.whoisPort = 9;
     settings.openPageRankUrl = "http://127.0.0.1:9/opr";
+    settings.rdapBootstrapUrl = "http://127.0.0.1:9/rdap/dns.json";
     settings.engineInterval = std::chrono::milliseconds(0);
     settings.fetchTimeout = std::chrono::milliseconds(5000);
     settings.whoisTimeout = std::chrono::milliseconds(5000);

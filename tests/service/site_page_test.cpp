@@ -70,10 +70,11 @@ TEST_F(SitePageTest, TitleIsTheFirstWithEntitiesDecodedAndBlanksCollapsed) {
     };
     const Case cases[] = {
         {"<TITLE>\n   Tom &amp; Jerry&nbsp;&#8211; &#x4E2D;&quot;1&quot;\t</TITLE>",
-         U8(u8"Tom & Jerry – 中\"1\"")},
+         U8(u8"Tom & Jerry\u00A0– 中\"1\"")},
         {"<!-- <title>old</title> --><title lang=en>New</title><title>Second</title>", "New"},
         {"<script>var t = '<title>fake</title>';</script><title>Real</title>", "Real"},
-        {U8(u8"<title>\u3000全角\u3000空格 </title>"), U8(u8"全角 空格")},
+        {U8(u8"<title>\u3000全角\u3000空格 \r\n\f</title>"), U8(u8"\u3000全角\u3000空格")},
+        {"<title>a\x01\x7F\x0B b</title>", "a b"},
         {"<title>a &unknown; &#0; b</title>", U8(u8"a &unknown; \uFFFD b")},
     };
     for (const Case& c : cases) {
