@@ -1,11 +1,17 @@
 #include <QApplication>
+#include <QSettings>
+#include <ctime>
 #include <string>
 
 #include "addresses/address_file.h"
+#include "app/history_retention.h"
 #include "app/service_choice.h"
 #include "app/shell_controller.h"
 #include "app/skin.h"
 #include "app/start_up.h"
+#include "history/history_path.h"
+#include "history/history_recorder.h"
+#include "history/history_store.h"
 #include "platform/qt_clipboard.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
@@ -15,6 +21,7 @@
 #include "ui/address_editor_controller.h"
 #include "ui/export_controller.h"
 #include "ui/filter_controller.h"
+#include "ui/history_controller.h"
 #include "ui/main_window.h"
 #include "ui/query_controller.h"
 #include "ui/row_menu_controller.h"
@@ -30,6 +37,13 @@ int main(int argc, char* argv[]) {
     // Declared first, so that a service started here outlives the window and any run.
     const ServiceChoice service = ChooseService(ServiceHost(), ServiceSettingsFromEnvironment());
 
+    // Outlives the window and any run: it writes what is queued when the program ends.
+    HistoryStore history(HistoryFilePath());
+    ApplyHistoryRetention(history,
+                          HistoryKeepDays(QSettings(QStringLiteral("zarkel"), QStringLiteral("zarkel"))),
+                          static_cast<HistoryTime>(std::time(nullptr)));
+    HistoryRecorder recorder(history);
+
     const AddressFile addresses(programDirectory);
     QtMessageBox box;
     XdgOpener opener;
@@ -41,10 +55,11 @@ int main(int argc, char* argv[]) {
     auto* editor = new AddressEditorController(window, box, addresses);
     new ShellController(window, box, opener, EndProcessAtOnce);
     RunStartUpCreation(window, skin, box, *editor, addresses);
+    HistoryController historyView(window, history, box);
     RunWindowBridge runWindow(window);
     ServiceLookup lookup(service.host);
     // Declared last, so that it goes first at the end: a run still going is abandoned then.
-    QueryController queries(window, runWindow, addresses, lookup);
+    QueryController queries(window, runWindow, addresses, lookup, {}, &recorder);
     new ExportController(window, saveDialog, box, opener,
                          [&queries] { return queries.IsRunActive(); });
     window.show();

@@ -69,6 +69,9 @@ int HistoryDatabase::Open(const std::string& path, const HistoryOptions& options
     if (code == SQLITE_OK && options.maxPages > 0) {
         code = m_db.Exec(("PRAGMA max_page_count=" + std::to_string(options.maxPages)).c_str());
     }
+    if (code == SQLITE_OK && options.cacheKiB > 0) {
+        code = m_db.Exec(("PRAGMA cache_size=-" + std::to_string(options.cacheKiB)).c_str());
+    }
     if (code == SQLITE_OK) code = m_db.Exec(kSchema);
     if (code == SQLITE_OK) {
         m_statements = std::make_unique<Statements>(m_db);

@@ -13,6 +13,8 @@ struct HistoryOptions {
     int busyTimeoutMs = 2000;
     // Caps the file's pages when positive: a full disk, for tests.
     std::int64_t maxPages = 0;
+    // The page cache, when positive (bulk writers); SQLite's default otherwise.
+    int cacheKiB = 0;
 };
 
 // One connection to the history file and every query on it. Used by one thread at a time.
@@ -29,6 +31,7 @@ class HistoryDatabase final {
     // Opens (and creates) the file in WAL mode. SQLITE_OK or the error code.
     int Open(const std::string& path, const HistoryOptions& options = {});
     bool IsOpen() const { return m_db.IsOpen(); }
+    int Exec(const char* sql) { return m_db.Exec(sql); }
 
     int BeginRun(HistoryTime started, const std::string& figures, std::int64_t* id);
     int EndRun(std::int64_t id, HistoryTime ended, RunOutcome outcome, int hosts);

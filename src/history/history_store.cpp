@@ -23,13 +23,13 @@ HistoryStore::~HistoryStore() {
 }
 
 void HistoryStore::SetListener(HistoryListener* listener) {
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(m_listenerMutex);
     m_listener = listener;
 }
 
-HistoryListener* HistoryStore::Listener() {
-    std::lock_guard lock(m_mutex);
-    return m_listener;
+void HistoryStore::Tell(const std::function<void(HistoryListener&)>& call) {
+    std::lock_guard lock(m_listenerMutex);
+    if (m_listener != nullptr) call(*m_listener);
 }
 
 std::vector<HistoryEntry> HistoryStore::HostHistory(const Text& host) {
@@ -57,6 +57,8 @@ void HistoryStore::WaitIdle() {
 }
 
 void HistoryStore::Work() {
+    // Opened at once, so the first run finds the file ready; a failure is retried later.
+    EnsureWriter();
     std::unique_lock lock(m_mutex);
     while (true) {
         m_changed.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
@@ -96,7 +98,7 @@ void HistoryStore::Fail(RunState& run, int code) {
 void HistoryStore::DeleteHost(const Text& host) {
     Post([this, host] {
         if (EnsureWriter() && m_writer.DeleteHost(host) == SQLITE_OK) {
-            if (HistoryListener* listener = Listener()) listener->HistoryHostsWritten({host});
+            Tell([&host](HistoryListener& l) { l.HistoryHostsWritten({host}); });
         }
     });
 }
@@ -109,13 +111,11 @@ void HistoryStore::Purge(HistoryTime cutoff) {
 
 std::int64_t HistoryStore::BeginRun(HistoryTime started, std::string figures) {
     std::int64_t run = 0;
-    HistoryListener* listener = nullptr;
     {
         std::lock_guard lock(m_mutex);
         run = ++m_lastRun;
-        listener = m_listener;
     }
-    if (listener != nullptr) listener->HistoryRunStarted(run);
+    Tell([run](HistoryListener& l) { l.HistoryRunStarted(run); });
     Post([this, run, started, figures = std::move(figures)] {
         RunState& state = Run(run);
         state.started = started;
@@ -159,15 +159,15 @@ void HistoryStore::Record(std::int64_t run, std::vector<HistoryCell> cells) {
                 Fail(state, code);
                 return;
             }
-            HistoryListener* listener = Listener();
-            if (listener == nullptr) return;
-            if (!changes.empty()) listener->HistoryChanged(run, changes);
             std::vector<Text> hosts;
             std::set<Text> seen;
             for (const HistoryCell& cell : cells) {
                 if (seen.insert(cell.host).second) hosts.push_back(cell.host);
             }
-            listener->HistoryHostsWritten(hosts);
+            Tell([&](HistoryListener& l) {
+                if (!changes.empty()) l.HistoryChanged(run, changes);
+                l.HistoryHostsWritten(hosts);
+            });
         },
         count);
 }
@@ -184,6 +184,6 @@ void HistoryStore::EndRun(std::int64_t run, HistoryTime ended, RunOutcome outcom
         const HistoryFailure failure = state.failure;
         m_runs.erase(std::find_if(m_runs.begin(), m_runs.end(),
                                   [run](const auto& s) { return s->run == run; }));
-        if (HistoryListener* listener = Listener()) listener->HistoryRunFinished(run, failure);
+        Tell([run, failure](HistoryListener& l) { l.HistoryRunFinished(run, failure); });
     });
 }

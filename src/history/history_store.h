@@ -68,7 +68,8 @@ class HistoryStore final {
     void Post(Task task, std::size_t cells = 0);
     void Work();
     bool EnsureWriter();
-    HistoryListener* Listener();
+    // Calls the listener, if any; SetListener waits for a call in progress.
+    void Tell(const std::function<void(HistoryListener&)>& call);
     RunState& Run(std::int64_t run);
     void Fail(RunState& run, int code);
 
@@ -82,12 +83,14 @@ class HistoryStore final {
     bool m_busy = false;
     bool m_stopping = false;
     std::int64_t m_lastRun = 0;
-    HistoryListener* m_listener = nullptr;
 
     // The writer thread's own.
     HistoryDatabase m_writer;
     int m_openError = 0;
     std::vector<std::unique_ptr<RunState>> m_runs;
+
+    std::mutex m_listenerMutex;
+    HistoryListener* m_listener = nullptr;
 
     HistoryDatabase m_reader;
 

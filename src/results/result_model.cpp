@@ -38,6 +38,7 @@ void ResultModel::DeleteRow(int row) {
 }
 
 void ResultModel::DeleteAllRows() {
+    m_history.Clear();
     if (m_rows.empty()) return;
     beginResetModel();
     m_rows.clear();
@@ -55,6 +56,14 @@ int ResultModel::DeleteRowsWhere(const std::function<bool(const Row&)>& drop) {
     return removed;
 }
 
+void ResultModel::AddCellNotes(const std::vector<NotedCell>& notes) {
+    if (notes.empty()) return;
+    for (const NotedCell& noted : notes) m_history.Note(noted.address, noted.column, noted.note);
+    if (m_rows.empty()) return;
+    Q_EMIT dataChanged(index(0, 0), index(RowCount() - 1, kResultColumnCount - 1),
+                       {Qt::BackgroundRole, Qt::ToolTipRole, kCellTintRole});
+}
+
 int ResultModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : RowCount();
 }
@@ -70,7 +79,9 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
         const bool centred = kResultColumns[static_cast<std::size_t>(index.column())].centred;
         return QVariant::fromValue(Qt::AlignVCenter | (centred ? Qt::AlignHCenter : Qt::AlignLeft));
     }
-    return {};
+    const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    return m_history.Data(row[0], index.column(), row[static_cast<std::size_t>(index.column())],
+                          role);
 }
 
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "results/cell_history.h"
 #include "results/result_columns.h"
 
 // The result table's only store: rows of thirteen texts, in insertion order. Out-of-range
@@ -29,6 +30,15 @@ class ResultModel final : public QAbstractTableModel {
     // order of the rows that stay is kept. Returns how many rows went.
     int DeleteRowsWhere(const std::function<bool(const Row&)>& drop);
 
+    // Earlier values from the history: tints and tooltips of the cells they fit. They go
+    // with the rows when the table is emptied; the cells' texts never change.
+    struct NotedCell {
+        Text address;
+        int column;
+        CellNote note;
+    };
+    void AddCellNotes(const std::vector<NotedCell>& notes);
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -40,4 +50,5 @@ class ResultModel final : public QAbstractTableModel {
     bool Contains(int row, int column) const;
 
     std::vector<Row> m_rows;
+    CellHistory m_history;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -140,6 +141,24 @@ void ResultList::mousePressEvent(QMouseEvent* event) {
     }
     event->accept();
     Q_EMIT rowMenuRequested(event->globalPosition().toPoint());
+}
+
+void ResultList::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton) return;
+    const QModelIndex under = indexAt(event->position().toPoint());
+    if (under.isValid()) Q_EMIT rowOpenRequested(under.row());
+}
+
+void ResultList::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+        const int row = SelectedRow();
+        if (row >= 0) Q_EMIT rowOpenRequested(row);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void ResultList::focusInEvent(QFocusEvent* event) {

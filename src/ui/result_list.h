@@ -39,9 +39,14 @@ class ResultList final : public QTableView {
     // A right click in the rows area, after the row under the mouse has been selected (or
     // the selection cleared below the last row).
     void rowMenuRequested(QPoint globalPos);
+    // A double click on a row, or Enter on the selected row: open that row's trends. Nothing
+    // is asked for below the rows or without a selected row.
+    void rowOpenRequested(int row);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

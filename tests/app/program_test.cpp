@@ -24,6 +24,9 @@ TEST(Program, WritesTheSkinLibraryIntoTheWorkingDirectory) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The user's own folders stay untouched: history and settings go to the test's folder.
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(work.path()));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(work.path()));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(QString::fromStdString(work.path()));
     process.start(QString::fromStdString(binary), {});
@@ -40,6 +43,12 @@ TEST(Program, WritesTheSkinLibraryIntoTheWorkingDirectory) {
     // Replaced in one step, so once there it is whole: the library the project built.
     EXPECT_EQ(ReadWholeFile(work.File("jedata.dll")), ReadWholeFile(SKIN_LIBRARY));
     EXPECT_EQ(ReadWholeFile(program.File("url.txt")), "a.com\r\n");
+    // The history file is opened at start, in the data folder given.
+    while (!fs::exists(work.File("zarkel/history.sqlite")) &&
+           std::chrono::steady_clock::now() < deadline) {
+        process.waitForFinished(20);
+    }
+    EXPECT_TRUE(fs::exists(work.File("zarkel/history.sqlite")));
 
     process.kill();
     process.waitForFinished();
