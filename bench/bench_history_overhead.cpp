@@ -32,7 +32,9 @@ constexpr double kTargetMs = 0.5;
 class HeadlessWindow final : public RunWindow {
   public:
     Text Caption(Control control) override { return m_captions[control]; }
-    void SetCaption(Control control, const Text& caption) override { m_captions[control] = caption; }
+    void SetCaption(Control control, const Text& caption) override {
+        m_captions[control] = caption;
+    }
     void SetEnabled(Control, bool) override {}
     bool IsMetricTicked(int) override { return true; }
     void SetMetricChecksEnabled(bool) override {}
@@ -120,7 +122,9 @@ int main() {
             window.SetCaption(RunWindow::Control::CountLabel, std::to_string(kHosts));
             TimedRecorder timed(recorder);
             const auto start = Clock::now();
-            QueryRun(window, addresses, lookup, [] {}, withHistory ? &timed : nullptr).Run();
+            QueryRun(
+                window, addresses, lookup, [] {}, withHistory ? &timed : nullptr)
+                .Run();
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             if (withHistory) {
                 bestWith = std::min(bestWith, seconds);

@@ -3,12 +3,12 @@
 // against the same data as a CSV of changes: one "host,figure,time,value" line per stored value.
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
-#include <array>
 #include <string>
 #include <vector>
 
@@ -25,13 +25,16 @@ constexpr HistoryTime kDay = 86400;
 Text Value(const Metric& metric, int host, std::mt19937& random) {
     const std::string kind(metric.kind);
     if (kind == "ip") {
-        return "10." + std::to_string(random() % 256) + "." + std::to_string(random() % 256) +
-               "." + std::to_string(host % 256);
+        return "10." + std::to_string(random() % 256) + "." + std::to_string(random() % 256) + "." +
+               std::to_string(host % 256);
     }
-    if (kind == "whois") return "20" + std::to_string(10 + random() % 15) + "-0" +
-                                std::to_string(1 + random() % 9) + "-1" + std::to_string(random() % 10);
-    if (kind == "title") return "站点" + std::to_string(host) + " - 首页 " + std::to_string(random() % 1000);
-    if (kind == "baidupr" || kind == "sogoupr" || kind == "pr") return std::to_string(random() % 10);
+    if (kind == "whois")
+        return "20" + std::to_string(10 + random() % 15) + "-0" + std::to_string(1 + random() % 9) +
+               "-1" + std::to_string(random() % 10);
+    if (kind == "title")
+        return "站点" + std::to_string(host) + " - 首页 " + std::to_string(random() % 1000);
+    if (kind == "baidupr" || kind == "sogoupr" || kind == "pr")
+        return std::to_string(random() % 10);
     return std::to_string(random() % 2'000'000);
 }
 
@@ -96,9 +99,10 @@ int main(int argc, char** argv) {
     const double mb = static_cast<double>(bytes) / 1e6;
     const double csvMb = static_cast<double>(csvBytes) / 1e6;
     std::fprintf(stderr, "%d hosts x 12 x %d runs written in %.1f s\n", hosts, kRuns, seconds);
-    std::printf("history_store_size_%d_hosts_30_runs: %.1f MB (target: <= %.1f MB = %.0f x %.1f MB "
-                "CSV of changes)\n",
-                hosts, mb, kTargetRatio * csvMb, kTargetRatio, csvMb);
+    std::printf(
+        "history_store_size_%d_hosts_30_runs: %.1f MB (target: <= %.1f MB = %.0f x %.1f MB "
+        "CSV of changes)\n",
+        hosts, mb, kTargetRatio * csvMb, kTargetRatio, csvMb);
     if (!ok) std::printf("history_store_written: 0 bool (target: 1)\n");
     return ok && mb <= kTargetRatio * csvMb ? 0 : 1;
 }

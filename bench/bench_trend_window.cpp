@@ -63,9 +63,9 @@ int main(int argc, char** argv) {
             window->show();
             window->repaint();
             QCoreApplication::processEvents();
-            const double ms = std::chrono::duration<double, std::milli>(
-                                  std::chrono::steady_clock::now() - start)
-                                  .count();
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count();
             bestMs = std::min(bestMs, ms);
             if (window->ChartCount() != kMetricCount - 3) stored = 0;
             delete window;
@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(directory);
     std::printf("trend_window_open_1000_points_per_figure: %.1f ms (target: <= %.0f ms)\n", bestMs,
                 kTargetMs);
-    if (stored != kPoints * kMetricCount) std::printf("trend_window_data_complete: 0 bool (target: 1)\n");
+    if (stored != kPoints * kMetricCount)
+        std::printf("trend_window_data_complete: 0 bool (target: 1)\n");
     return stored == kPoints * kMetricCount && bestMs <= kTargetMs ? 0 : 1;
 }

@@ -39,9 +39,9 @@ int main(int argc, char* argv[]) {
 
     // Outlives the window and any run: it writes what is queued when the program ends.
     HistoryStore history(HistoryFilePath());
-    ApplyHistoryRetention(history,
-                          HistoryKeepDays(QSettings(QStringLiteral("zarkel"), QStringLiteral("zarkel"))),
-                          static_cast<HistoryTime>(std::time(nullptr)));
+    ApplyHistoryRetention(
+        history, HistoryKeepDays(QSettings(QStringLiteral("zarkel"), QStringLiteral("zarkel"))),
+        static_cast<HistoryTime>(std::time(nullptr)));
     HistoryRecorder recorder(history);
 
     const AddressFile addresses(programDirectory);

@@ -11,8 +11,8 @@ void SqliteDb::Close() {
 
 int SqliteDb::Open(const std::string& path) {
     sqlite3* db = nullptr;
-    const int result = sqlite3_open_v2(path.c_str(), &db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int result =
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (result != SQLITE_OK) {
         const int code = db != nullptr ? sqlite3_extended_errcode(db) : result;
         sqlite3_close_v2(db);
@@ -55,7 +55,8 @@ void SqliteStatement::Bind(int index, std::string_view bytes) {
 }
 
 int SqliteStatement::Step() {
-    if (m_statement == nullptr) return m_prepareResult == SQLITE_OK ? SQLITE_MISUSE : m_prepareResult;
+    if (m_statement == nullptr)
+        return m_prepareResult == SQLITE_OK ? SQLITE_MISUSE : m_prepareResult;
     return sqlite3_step(m_statement);
 }
 

@@ -35,9 +35,8 @@ CellTint ToCellTint(ChangeDirection direction) {
 HistoryController::HistoryController(MainWindow& window, HistoryStore& store,
                                      MessageBoxRoutine& box)
     : QObject(&window), m_window(window), m_store(store), m_box(box) {
-    connect(window.ResultTable(), &ResultList::rowOpenRequested, this, [this](int row) {
-        OpenTrendWindow(m_window.Results().GetCell(row, 0));
-    });
+    connect(window.ResultTable(), &ResultList::rowOpenRequested, this,
+            [this](int row) { OpenTrendWindow(m_window.Results().GetCell(row, 0)); });
     m_store.SetListener(this);
 }
 
@@ -87,7 +86,8 @@ Text HistoryController::FailureNotice(HistoryFailure failure) {
 }
 
 void HistoryController::HistoryRunStarted(std::int64_t run) {
-    QMetaObject::invokeMethod(this, [this, run] { m_currentRun = run; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, run] { m_currentRun = run; }, Qt::QueuedConnection);
 }
 
 void HistoryController::HistoryChanged(std::int64_t run, const std::vector<CellChange>& changes) {
@@ -114,7 +114,8 @@ void HistoryController::NoteChanges(std::int64_t run, const std::vector<CellChan
     for (const CellChange& change : changes) {
         const int column = ColumnOf(change.kind);
         if (column < 1) continue;
-        notes.push_back({change.host, column,
+        notes.push_back({change.host,
+                         column,
                          {change.value, change.previous, HistoryDate(change.previousSeen),
                           ToCellTint(change.direction)}});
     }

@@ -13,8 +13,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <ctime>
@@ -97,9 +97,8 @@ QTableWidget* MakeTextChanges(const std::vector<TextChange>& changes) {
     }
     table->resizeColumnToContents(0);
     table->setColumnWidth(1, 90);
-    table->setMinimumHeight(
-        std::min(240, 30 + table->verticalHeader()->defaultSectionSize() *
-                               std::max(1, static_cast<int>(changes.size()))));
+    table->setMinimumHeight(std::min(240, 30 + table->verticalHeader()->defaultSectionSize() *
+                                                   std::max(1, static_cast<int>(changes.size()))));
     return table;
 }
 
@@ -132,7 +131,8 @@ TrendWindow::TrendWindow(HistoryStore& store, MessageBoxRoutine& box, Text host,
     bar->addWidget(m_delete);
     layout->addLayout(bar);
 
-    m_noHistory = new QLabel(ToQString("这个网址还没有历史记录。查询过后，这里会画出各项数据的变化。"));
+    m_noHistory =
+        new QLabel(ToQString("这个网址还没有历史记录。查询过后，这里会画出各项数据的变化。"));
     m_noHistory->setObjectName(QStringLiteral("NoHistoryLabel"));
     m_noHistory->setAlignment(Qt::AlignCenter);
     m_noHistory->setWordWrap(true);

@@ -30,7 +30,8 @@ class ChangeLog final : public HistoryListener {
   public:
     void HistoryChanged(std::int64_t, const std::vector<CellChange>& changes) override {
         std::lock_guard lock(m_mutex);
-        for (const CellChange& c : changes) m_lines.push_back(c.host + " " + c.kind + " " + c.previous + ">" + c.value);
+        for (const CellChange& c : changes)
+            m_lines.push_back(c.host + " " + c.kind + " " + c.previous + ">" + c.value);
     }
     std::vector<std::string> Lines() {
         std::lock_guard lock(m_mutex);
@@ -61,7 +62,11 @@ TEST(HistoryRecorder, RunsThroughTheQueryRunFillTheStore) {
                       {{"ip", "a.com"}, "1.1.1.1"},
                       {{"title", "a.com"}, "A"},
                       {{"baidu", "b.com"}, "×"}};
-    const auto run = [&] { QueryRun(window, file, lookup, [] {}, &recorder).Run(); };
+    const auto run = [&] {
+        QueryRun(
+            window, file, lookup, [] {}, &recorder)
+            .Run();
+    };
 
     run();
     store.WaitIdle();
@@ -98,11 +103,12 @@ TEST(HistoryRecorder, AStoppedRunIsRecordedAsStopped) {
     TableLookup lookup;
     lookup.answers = {{{"ip", "a.com"}, "1.1.1.1"}, {{"ip", "b.com"}, "2.2.2.2"}};
     int pauses = 0;
-    QueryRun(window, file, lookup,
-             [&] {
-                 if (++pauses == 1) RequestStop(window);
-             },
-             &recorder)
+    QueryRun(
+        window, file, lookup,
+        [&] {
+            if (++pauses == 1) RequestStop(window);
+        },
+        &recorder)
         .Run();
     store.WaitIdle();
     const auto runs = store.Runs();

@@ -151,12 +151,16 @@ TEST(ValueChange, NumbersGoUpOrDownEverythingElseChanges) {
         ChangeDirection direction;
     };
     const std::vector<Case> cases = {
-        {"12,000", "9000", ChangeDirection::Down}, {"3", "4", ChangeDirection::Up},
-        {"0.5", "1.25", ChangeDirection::Up},      {"-1", "-2", ChangeDirection::Down},
-        {"5", "5", ChangeDirection::Same},         {"1,000", "1000", ChangeDirection::Changed},
+        {"12,000", "9000", ChangeDirection::Down},
+        {"3", "4", ChangeDirection::Up},
+        {"0.5", "1.25", ChangeDirection::Up},
+        {"-1", "-2", ChangeDirection::Down},
+        {"5", "5", ChangeDirection::Same},
+        {"1,000", "1000", ChangeDirection::Changed},
         {"1.2.3.4", "1.2.3.5", ChangeDirection::Changed},
         {"2001-05-03", "2001-05-04", ChangeDirection::Changed},
-        {"3", "3x", ChangeDirection::Changed},     {"1.", "2", ChangeDirection::Changed},
+        {"3", "3x", ChangeDirection::Changed},
+        {"1.", "2", ChangeDirection::Changed},
         {"5", kFail, ChangeDirection::Changed},
         {"1", std::string(40, '9'), ChangeDirection::Changed},
     };
@@ -253,8 +257,8 @@ TEST(HistoryStore, UnwritableStoreTellsOncePerRunAndKeepsOldData) {
             store.SetListener(&listener);
             std::vector<HistoryCell> many;
             for (int i = 0; i < 300; ++i) {
-                many.push_back({"host" + std::to_string(i) + ".com", "title",
-                                std::string(500, 'x'), 200});
+                many.push_back(
+                    {"host" + std::to_string(i) + ".com", "title", std::string(500, 'x'), 200});
             }
             const std::int64_t run = store.BeginRun(200, "baidu");
             store.Record(run, Cells("a.com", "baidu", {{"6", 200}}));

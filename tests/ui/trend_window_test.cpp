@@ -22,6 +22,7 @@ TEST(TrendData, BuildsLinesAndTextChangesWithinTheRange) {
         {"baidu", "120", kNow - 40 * kDay, kNow - 10 * kDay},
         {"baidu", "×", kNow - 5 * kDay, kNow - 5 * kDay},
         {"baidu", "90", kNow, kNow},
+        {"ip", "0.0.0.0", kNow - 500 * kDay, kNow - 450 * kDay},
         {"ip", "1.1.1.1", kNow - 400 * kDay, kNow - 20 * kDay},
         {"ip", "2.2.2.2", kNow - 2 * kDay, kNow},
         {"pr", "未配置", kNow, kNow},
@@ -38,9 +39,11 @@ TEST(TrendData, BuildsLinesAndTextChangesWithinTheRange) {
           {kNow - 40 * kDay, 120},
           {kNow - 10 * kDay, 120},
           {kNow, 90}},
+         {"2.2.2.2", "1.1.1.1", "0.0.0.0"}},
+        // 1.1.1.1 was still held within the range, so it is listed.
+        {kNow - 30 * kDay,
+         {{kNow - 30 * kDay, 120}, {kNow - 10 * kDay, 120}, {kNow, 90}},
          {"2.2.2.2", "1.1.1.1"}},
-        {kNow - 30 * kDay, {{kNow - 30 * kDay, 120}, {kNow - 10 * kDay, 120}, {kNow, 90}},
-         {"2.2.2.2"}},
     };
     for (const Case& c : cases) {
         const TrendData trend = BuildTrend(entries, c.from);
