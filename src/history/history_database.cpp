@@ -122,6 +122,9 @@ int HistoryDatabase::HostId(const Text& host, std::int64_t* id) {
     const int code = s.findHost.Step();
     if (code != SQLITE_ROW) return code == SQLITE_DONE ? SQLITE_ERROR : code;
     *id = s.findHost.Int(0);
+    // A statement left on a row holds a read snapshot, which keeps checkpoints from
+    // shrinking the log: every statement is reset once read.
+    s.findHost.Reset();
     m_hostIds.emplace(host, *id);
     return SQLITE_OK;
 }
@@ -136,7 +139,10 @@ int HistoryDatabase::RecordOne(const HistoryCell& cell, HistoryTime runStart,
     s.latest.Bind(1, host);
     s.latest.Bind(2, cell.kind);
     int code = s.latest.Step();
-    if (Failed(code)) return code;
+    if (Failed(code)) {
+        s.latest.Reset();
+        return code;
+    }
     const bool hasLatest = code == SQLITE_ROW;
     const HistoryTime latestFirst = hasLatest ? s.latest.Int(0) : 0;
     const HistoryTime latestLast = hasLatest ? s.latest.Int(1) : 0;
@@ -179,8 +185,10 @@ int HistoryDatabase::RecordOne(const HistoryCell& cell, HistoryTime runStart,
         s.earlier.Bind(3, runStart);
         s.earlier.Bind(4, kFailMark);
         code = s.earlier.Step();
-        if (Failed(code)) return code;
-        if (code != SQLITE_ROW) return SQLITE_OK;
+        if (code != SQLITE_ROW) {
+            s.earlier.Reset();
+            return Failed(code) ? code : SQLITE_OK;
+        }
         previousSeen = s.earlier.Int(0);
         previous = s.earlier.Bytes(1);
         s.earlier.Reset();

@@ -32,6 +32,9 @@ class HistoryDatabase final {
     int Open(const std::string& path, const HistoryOptions& options = {});
     bool IsOpen() const { return m_db.IsOpen(); }
     int Exec(const char* sql) { return m_db.Exec(sql); }
+    void SetBusyTimeout(int ms) {
+        if (m_db.IsOpen()) sqlite3_busy_timeout(m_db.Handle(), ms);
+    }
 
     int BeginRun(HistoryTime started, const std::string& figures, std::int64_t* id);
     int EndRun(std::int64_t id, HistoryTime ended, RunOutcome outcome, int hosts);

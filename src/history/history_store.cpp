@@ -66,7 +66,10 @@ void HistoryStore::Work() {
         auto [task, cells] = std::move(m_queue.front());
         m_queue.pop_front();
         m_busy = true;
+        const bool ending = m_stopping;
         lock.unlock();
+        // The program is ending: what a lock holds back is not waited for batch after batch.
+        if (ending) m_writer.SetBusyTimeout(0);
         task();
         lock.lock();
         m_queuedCells -= cells;

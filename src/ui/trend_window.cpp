@@ -55,20 +55,36 @@ QChartView* MakeChart(const TrendSeries& series, HistoryTime from, HistoryTime n
     chart->addSeries(line);
     chart->setMargins({4, 4, 4, 4});
 
+    // The axis spans the points (within the range) up to now, so a few days of history are
+    // not squeezed against the edge of a year; hours are shown when it is that short.
     auto* time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("yyyy-MM-dd"));
     time->setTickCount(5);
-    HistoryTime first = from > 0 ? from : series.points.front().time;
-    HistoryTime last = std::max(now, series.points.back().time);
-    if (last - first < kDay) first = last - kDay;
+    const HistoryTime last = std::max(now, series.points.back().time);
+    HistoryTime first = std::max(from, series.points.front().time);
+    first -= std::max<HistoryTime>(60, (last - first) / 20);
+    time->setFormat(last - first < 3 * kDay ? QStringLiteral("MM-dd HH:mm")
+                                            : QStringLiteral("yyyy-MM-dd"));
     time->setRange(QDateTime::fromSecsSinceEpoch(first), QDateTime::fromSecsSinceEpoch(last));
     chart->addAxis(time, Qt::AlignBottom);
     line->attachAxis(time);
 
     auto* values = new QValueAxis;
     const double pad = high > low ? (high - low) * 0.1 : std::max(1.0, std::abs(high) * 0.1);
-    values->setRange(whole && low >= 0 ? std::max(0.0, low - pad) : low - pad, high + pad);
-    values->setLabelFormat(whole ? QStringLiteral("%.0f") : QStringLiteral("%.2f"));
+    if (whole) {
+        // Whole figures get whole ticks: no "1, 1, 2, 2" from rounded halves.
+        const double bottom = std::floor(low >= 0 ? std::max(0.0, low - pad) : low - pad);
+        const double top = std::ceil(high + pad);
+        values->setRange(bottom, top);
+        if (top - bottom <= 8) {
+            values->setTickCount(static_cast<int>(top - bottom) + 1);
+        } else {
+            values->applyNiceNumbers();
+        }
+        values->setLabelFormat(QStringLiteral("%.0f"));
+    } else {
+        values->setRange(low - pad, high + pad);
+        values->setLabelFormat(QStringLiteral("%.2f"));
+    }
     chart->addAxis(values, Qt::AlignLeft);
     line->attachAxis(values);
 
@@ -89,7 +105,10 @@ QTableWidget* MakeTextChanges(const std::vector<TextChange>& changes) {
     table->horizontalHeader()->setStretchLastSection(true);
     for (int row = 0; row < static_cast<int>(changes.size()); ++row) {
         const TextChange& change = changes[static_cast<std::size_t>(row)];
-        table->setItem(row, 0, new QTableWidgetItem(ToQString(HistoryDate(change.time))));
+        // The time too: a figure may change more than once a day.
+        const QString when =
+            QDateTime::fromSecsSinceEpoch(change.time).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+        table->setItem(row, 0, new QTableWidgetItem(when));
         table->setItem(row, 1, new QTableWidgetItem(FigureCaption(change.kind)));
         auto* value = new QTableWidgetItem(ToQString(change.value));
         value->setToolTip(value->text());
