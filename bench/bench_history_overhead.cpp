@@ -139,7 +139,7 @@ int main() {
     server.stop();
     serving.join();
 
-    const double overheadMs = std::max(0.0, bestWith - bestWithout) * 1000.0 / kHosts;
+    const double overheadMs = (bestWith - bestWithout) * 1000.0 / kHosts;
     std::fprintf(stderr,
                  "run without history %.2f s, with %.2f s; worker inside the recorder %.4f ms per "
                  "host\n",

@@ -316,3 +316,21 @@ HistoryFailure FailureOf(int sqliteCode) {
             return HistoryFailure::Other;
     }
 }
+
+Text FailureReason(HistoryFailure failure) {
+    switch (failure) {
+        case HistoryFailure::None:
+            return {};
+        case HistoryFailure::DiskFull:
+            return "磁盘已满";
+        case HistoryFailure::ReadOnly:
+            return "文件夹不可写";
+        case HistoryFailure::Locked:
+            return "文件被占用";
+        case HistoryFailure::Backlog:
+            return "写入太慢";
+        case HistoryFailure::Other:
+            break;
+    }
+    return "写入失败";
+}

@@ -63,5 +63,8 @@ class HistoryDatabase final {
     std::unordered_map<Text, std::int64_t> m_hostIds;
 };
 
-// The user-facing reason of a SQLite error code.
+// The kind of failure a SQLite error code stands for.
 HistoryFailure FailureOf(int sqliteCode);
+
+// What the user is told of a failure: "磁盘已满", "文件被占用" ...; empty for None.
+Text FailureReason(HistoryFailure failure);

@@ -63,26 +63,8 @@ TrendWindow* HistoryController::OpenTrendWindow(const Text& host) {
 }
 
 Text HistoryController::FailureNotice(HistoryFailure failure) {
-    const char* reason = "写入失败";
-    switch (failure) {
-        case HistoryFailure::None:
-            return {};
-        case HistoryFailure::DiskFull:
-            reason = "磁盘已满";
-            break;
-        case HistoryFailure::ReadOnly:
-            reason = "文件夹不可写";
-            break;
-        case HistoryFailure::Locked:
-            reason = "文件被占用";
-            break;
-        case HistoryFailure::Backlog:
-            reason = "写入太慢";
-            break;
-        case HistoryFailure::Other:
-            break;
-    }
-    return ConcatText({"；历史记录未保存（", reason, "）"});
+    if (failure == HistoryFailure::None) return {};
+    return ConcatText({"；历史记录未保存（", FailureReason(failure), "）"});
 }
 
 void HistoryController::HistoryRunStarted(std::int64_t run) {
