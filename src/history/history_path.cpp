@@ -1,18 +1,17 @@
 #include "history/history_path.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
-std::string HistoryFilePath() {
+std::string HistoryFilePath(const UserFolders& folders) {
     namespace fs = std::filesystem;
     fs::path base;
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    if (dataHome != nullptr && dataHome[0] == '/') {
-        base = dataHome;
+    if (!folders.dataHome.empty()) {
+        base = folders.dataHome;
+    } else if (!folders.home.empty()) {
+        base = fs::path(folders.home) / ".local" / "share";
     } else {
-        const char* home = std::getenv("HOME");
-        base = fs::path(home != nullptr && home[0] != '\0' ? home : "/tmp") / ".local" / "share";
+        return {};
     }
     const fs::path folder = base / "zarkel";
     std::error_code error;

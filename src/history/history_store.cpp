@@ -33,12 +33,14 @@ void HistoryStore::Tell(const std::function<void(HistoryListener&)>& call) {
 }
 
 std::vector<HistoryEntry> HistoryStore::HostHistory(const Text& host) {
-    if (!m_reader.IsOpen() && m_reader.Open(m_path, {200, 0}) != SQLITE_OK) return {};
+    if (m_path.empty()) return {};
+    if (!m_reader.IsOpen() && m_reader.Open(m_path, {200, 0, 0}) != SQLITE_OK) return {};
     return m_reader.HostHistory(host);
 }
 
 std::vector<RunRecord> HistoryStore::Runs() {
-    if (!m_reader.IsOpen() && m_reader.Open(m_path, {200, 0}) != SQLITE_OK) return {};
+    if (m_path.empty()) return {};
+    if (!m_reader.IsOpen() && m_reader.Open(m_path, {200, 0, 0}) != SQLITE_OK) return {};
     return m_reader.Runs();
 }
 
@@ -80,6 +82,11 @@ void HistoryStore::Work() {
 
 bool HistoryStore::EnsureWriter() {
     if (m_writer.IsOpen()) return true;
+    // SQLite would take an empty name for a private temporary file: nothing would be kept.
+    if (m_path.empty()) {
+        m_openError = SQLITE_CANTOPEN;
+        return false;
+    }
     m_openError = m_writer.Open(m_path, m_options);
     return m_writer.IsOpen();
 }
