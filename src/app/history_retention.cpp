@@ -1,10 +1,11 @@
 #include "app/history_retention.h"
 
 #include "history/history_store.h"
+#include "platform/user_settings.h"
 
-int HistoryKeepDays(const QSettings& settings) {
+int HistoryKeepDays(const UserSettings& settings) {
     bool ok = false;
-    const int days = settings.value(QStringLiteral("history/keep_days")).toInt(&ok);
+    const int days = settings.Value(QStringLiteral("history/keep_days")).toInt(&ok);
     return ok && days > 0 ? days : 0;
 }
 

@@ -1,5 +1,5 @@
 #include <QApplication>
-#include <QSettings>
+#include <chrono>
 #include <ctime>
 #include <string>
 
@@ -17,7 +17,10 @@
 #include "platform/qt_clipboard.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
+#include "platform/qt_text.h"
+#include "platform/qt_translations.h"
 #include "platform/user_folders.h"
+#include "platform/user_settings.h"
 #include "platform/xdg_opener.h"
 #include "query/lookup.h"
 #include "query/service_host.h"
@@ -26,12 +29,17 @@
 #include "ui/filter_controller.h"
 #include "ui/history_controller.h"
 #include "ui/main_window.h"
+#include "ui/program_texts.h"
 #include "ui/query_controller.h"
+#include "ui/row_copy_controller.h"
 #include "ui/row_menu_controller.h"
+#include "ui/run_progress_display.h"
 #include "ui/run_window_bridge.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Qt's own dialogs and buttons in the program's language.
+    InstallQtTranslations(app);
     const std::string programDirectory = ProgramDirectory();
     // Run from its own folder, the skin library goes to the current directory (which need not
     // be the program's); installed, url.txt and the library go to the user's folders.
@@ -46,11 +54,11 @@ int main(int argc, char* argv[]) {
     ServiceChoice service =
         ChooseService(ServiceHost(), ServiceSettingsFromEnvironment(), LookupdBesideProgram());
 
+    UserSettings settings;
     // Outlives the window and any run: it writes what is queued when the program ends.
     HistoryStore history(HistoryFilePath(UserFoldersFromEnvironment()));
-    ApplyHistoryRetention(
-        history, HistoryKeepDays(QSettings(QStringLiteral("zarkel"), QStringLiteral("zarkel"))),
-        static_cast<HistoryTime>(std::time(nullptr)));
+    ApplyHistoryRetention(history, HistoryKeepDays(settings),
+                          static_cast<HistoryTime>(std::time(nullptr)));
     HistoryRecorder recorder(history);
 
     const AddressFile addresses(layout.addressDirectory);
@@ -58,10 +66,12 @@ int main(int argc, char* argv[]) {
     XdgOpener opener;
     QtClipboard clipboard;
     MainWindow window;
-    QtSaveDialog saveDialog(&window);
+    QtSaveDialog saveDialog(settings, ToQString(Text(kExportNameStem)), &window);
     new FilterController(window, box);
     new RowMenuController(window, {opener, clipboard, box, homePage});
-    auto* editor = new AddressEditorController(window, box, addresses);
+    new RowCopyController(window, clipboard);
+    new RunProgressDisplay(window, [] { return std::chrono::steady_clock::now(); });
+    auto* editor = new AddressEditorController(window, box, addresses, settings);
     new ShellController(window, box, opener, homePage.address, EndProcessAtOnce);
     RunStartUpCreation(window, skin, box, *editor, addresses);
     HistoryController historyView(window, history, box);

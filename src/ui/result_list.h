@@ -39,6 +39,8 @@ class ResultList final : public QTableView {
     // A right click in the rows area, after the row under the mouse has been selected (or
     // the selection cleared below the last row).
     void rowMenuRequested(QPoint globalPos);
+    // Ctrl+C (the platform's copy keys) while the list has the focus.
+    void copyRequested();
     // A double click on a row, or Enter on the selected row: open that row's trends. Nothing
     // is asked for below the rows or without a selected row.
     void rowOpenRequested(int row);

@@ -2,21 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <QSettings>
-
 #include "history/history_store.h"
+#include "platform/user_settings.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 TEST(HistoryRetention, KeepsForEverUnlessAPositiveNumberOfDaysIsSet) {
     TempDir dir;
-    QSettings settings(QString::fromStdString(dir.File("zarkel.conf")), QSettings::IniFormat);
+    UserSettings settings(QString::fromStdString(dir.File("zarkel.conf")));
     EXPECT_EQ(HistoryKeepDays(settings), 0);
     const std::vector<std::pair<QVariant, int>> cases = {
         {QStringLiteral("90"), 90}, {0, 0}, {-5, 0}, {QStringLiteral("abc"), 0}, {365, 365}};
     for (const auto& [value, days] : cases) {
-        settings.setValue(QStringLiteral("history/keep_days"), value);
+        settings.SetValue(QStringLiteral("history/keep_days"), value);
         EXPECT_EQ(HistoryKeepDays(settings), days) << value.toString().toStdString();
     }
 }
