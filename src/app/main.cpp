@@ -1,14 +1,19 @@
 #include <QApplication>
 #include <chrono>
+#include <ctime>
 #include <string>
 
 #include "addresses/address_file.h"
 #include "app/file_layout.h"
+#include "app/history_retention.h"
 #include "app/home_page.h"
 #include "app/service_choice.h"
 #include "app/shell_controller.h"
 #include "app/skin.h"
 #include "app/start_up.h"
+#include "history/history_path.h"
+#include "history/history_recorder.h"
+#include "history/history_store.h"
 #include "platform/qt_clipboard.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
@@ -22,6 +27,7 @@
 #include "ui/address_editor_controller.h"
 #include "ui/export_controller.h"
 #include "ui/filter_controller.h"
+#include "ui/history_controller.h"
 #include "ui/main_window.h"
 #include "ui/program_texts.h"
 #include "ui/query_controller.h"
@@ -48,11 +54,17 @@ int main(int argc, char* argv[]) {
     ServiceChoice service =
         ChooseService(ServiceHost(), ServiceSettingsFromEnvironment(), LookupdBesideProgram());
 
+    UserSettings settings;
+    // Outlives the window and any run: it writes what is queued when the program ends.
+    HistoryStore history(HistoryFilePath(UserFoldersFromEnvironment()));
+    ApplyHistoryRetention(history, HistoryKeepDays(settings),
+                          static_cast<HistoryTime>(std::time(nullptr)));
+    HistoryRecorder recorder(history);
+
     const AddressFile addresses(layout.addressDirectory);
     QtMessageBox box;
     XdgOpener opener;
     QtClipboard clipboard;
-    UserSettings settings;
     MainWindow window;
     QtSaveDialog saveDialog(settings, ToQString(Text(kExportNameStem)), &window);
     new FilterController(window, box);
@@ -62,10 +74,11 @@ int main(int argc, char* argv[]) {
     auto* editor = new AddressEditorController(window, box, addresses, settings);
     new ShellController(window, box, opener, homePage.address, EndProcessAtOnce);
     RunStartUpCreation(window, skin, box, *editor, addresses);
+    HistoryController historyView(window, history, box);
     RunWindowBridge runWindow(window);
     ServiceLookup lookup(service);
     // Declared last, so that it goes first at the end: a run still going is abandoned then.
-    QueryController queries(window, runWindow, addresses, lookup);
+    QueryController queries(window, runWindow, addresses, lookup, {}, &recorder);
     new ExportController(window, saveDialog, box, opener,
                          [&queries] { return queries.IsRunActive(); });
     window.show();

@@ -6,6 +6,7 @@
 #include "addresses/address_file.h"
 #include "query/metric_catalogue.h"
 #include "query/metric_lookup.h"
+#include "query/run_recorder.h"
 #include "query/run_window.h"
 
 namespace {
@@ -53,8 +54,12 @@ Text QueryStatusText(int index, const Text& count, const Text& address) {
 }
 
 QueryRun::QueryRun(RunWindow& window, const AddressFile& addresses, MetricLookup& lookup,
-                   Pause pause)
-    : m_window(window), m_addresses(addresses), m_lookup(lookup), m_pause(std::move(pause)) {}
+                   Pause pause, RunRecorder* recorder)
+    : m_window(window),
+      m_addresses(addresses),
+      m_lookup(lookup),
+      m_pause(std::move(pause)),
+      m_recorder(recorder) {}
 
 void QueryRun::Run() {
     // The run goes on with an empty list: it then ends at once with the usual message.
@@ -62,7 +67,8 @@ void QueryRun::Run() {
 
     // Window accesses with no work of the worker between them go together: each takes effect
     // in order before the worker goes on, with one visit to the window's thread.
-    m_window.Together([](RunWindow& w) {
+    std::array<bool, 13> startTicks{};
+    m_window.Together([&](RunWindow& w) {
         w.HideUntickedColumns();
         w.SetMetricChecksEnabled(false);
         w.DeleteAllRows();
@@ -72,7 +78,9 @@ void QueryRun::Run() {
         SetRunControlsEnabled(w, true);
         w.SetProgressVisible(true);
         w.SetProgressMaximum(ProgressMaximum(w.Caption(Control::CountLabel)));
+        if (m_recorder != nullptr) startTicks = MetricTicks(w);
     });
+    if (m_recorder != nullptr) m_recorder->RunStarted(startTicks);
 
     // Read afresh: the loop covers the file as it is now, even if CountLabel is older.
     const auto addresses = m_addresses.ReadAddressList();
@@ -131,6 +139,8 @@ void QueryRun::Run() {
             w.SetEnabled(Control::StopButton, false);
         }
     });
+    // Told before the final message, so the store finishes while the user reads it.
+    if (m_recorder != nullptr) m_recorder->RunEnded(stopped, index);
     if (!stopped) m_window.ShowMessage(Text(kDoneMessage));
     m_window.Together([](RunWindow& w) {
         SetRunControlsEnabled(w, false);
@@ -155,6 +165,7 @@ void QueryRun::LookUpGroup(int row, const Text& address, std::array<bool, 13> ti
         if (!ticks[static_cast<std::size_t>(column)]) continue;
         const Metric& metric = kMetricCatalogue[static_cast<std::size_t>(column - 1)];
         const Text cell = m_lookup.LookupMetric(metric, address);
+        if (m_recorder != nullptr) m_recorder->CellFilled(address, metric, cell);
         m_window.Together([&](RunWindow& w) {
             w.SetCell(row, column, cell);
             if (column == lastTicked) after(w);

@@ -8,6 +8,7 @@
 
 class AddressFile;
 class MetricLookup;
+class RunRecorder;
 class RunWindow;
 
 // The captions of RunStateLabel that matter: the worker writes the first when a run begins,
@@ -34,7 +35,9 @@ class QueryRun final {
     // Called after every completed address; the program waits at least 50 ms there.
     using Pause = std::function<void()>;
 
-    QueryRun(RunWindow& window, const AddressFile& addresses, MetricLookup& lookup, Pause pause);
+    // `recorder`, when given, is told the run's start, every filled cell and the end.
+    QueryRun(RunWindow& window, const AddressFile& addresses, MetricLookup& lookup, Pause pause,
+             RunRecorder* recorder = nullptr);
 
     void Run();
 
@@ -48,6 +51,7 @@ class QueryRun final {
     const AddressFile& m_addresses;
     MetricLookup& m_lookup;
     Pause m_pause;
+    RunRecorder* m_recorder;
 };
 
 // What the stop button does, on the GUI thread: it only asks; the worker sees the request

@@ -131,7 +131,7 @@ bool QueryRunner::IsRunActive() const {
 void QueryRunner::Work() {
     QueryRun::Pause pause = m_options.pause;
     if (!pause) pause = [this] { Pause(); };
-    QueryRun(*m_window, m_addresses, m_lookup, std::move(pause)).Run();
+    QueryRun(*m_window, m_addresses, m_lookup, std::move(pause), m_options.recorder).Run();
     {
         std::lock_guard lock(m_mutex);
         m_active = false;

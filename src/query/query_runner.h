@@ -10,6 +10,7 @@
 
 class AddressFile;
 class MetricLookup;
+class RunRecorder;
 class RunWindow;
 
 // Owns the worker thread of the query runs that the start button asks for. One run at a
@@ -26,6 +27,8 @@ class QueryRunner final {
         // let a window call the worker is blocked in complete and close the worker's open
         // message. Empty when the window needs no help (a window not bound to a thread).
         std::function<void()> whileWaiting;
+        // Told what each run does (the history); may be null.
+        RunRecorder* recorder = nullptr;
     };
 
     QueryRunner(RunWindow& window, const AddressFile& addresses, MetricLookup& lookup,

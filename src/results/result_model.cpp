@@ -40,6 +40,7 @@ void ResultModel::DeleteRow(int row) {
 }
 
 void ResultModel::DeleteAllRows() {
+    m_history.Clear();
     ForgetRemovedRows();
     if (m_rows.empty()) return;
     beginResetModel();
@@ -110,6 +111,14 @@ void ResultModel::SetCanRestore(bool canRestore) {
     Q_EMIT canRestoreChanged(canRestore);
 }
 
+void ResultModel::AddCellNotes(const std::vector<NotedCell>& notes) {
+    if (notes.empty()) return;
+    for (const NotedCell& noted : notes) m_history.Note(noted.address, noted.column, noted.note);
+    if (m_rows.empty()) return;
+    Q_EMIT dataChanged(index(0, 0), index(RowCount() - 1, kResultColumnCount - 1),
+                       {Qt::BackgroundRole, Qt::ToolTipRole, kCellTintRole});
+}
+
 int ResultModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : RowCount();
 }
@@ -125,7 +134,9 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
         const bool centred = kResultColumns[static_cast<std::size_t>(index.column())].centred;
         return QVariant::fromValue(Qt::AlignVCenter | (centred ? Qt::AlignHCenter : Qt::AlignLeft));
     }
-    return {};
+    const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    return m_history.Data(row[0], index.column(), row[static_cast<std::size_t>(index.column())],
+                          role);
 }
 
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "results/cell_history.h"
 #include "results/result_columns.h"
 
 // The result table's only store: rows of thirteen texts, in insertion order. Out-of-range
@@ -30,6 +31,15 @@ class ResultModel final : public QAbstractTableModel {
     // order of the rows that stay is kept. The rows that went are kept, with their places,
     // for RestoreRemovedRows (replacing any kept before). Returns how many rows went.
     int DeleteRowsWhere(const std::function<bool(const Row&)>& drop);
+
+    // Earlier values from the history: tints and tooltips of the cells they fit. They go
+    // with the rows when the table is emptied; the cells' texts never change.
+    struct NotedCell {
+        Text address;
+        int column;
+        CellNote note;
+    };
+    void AddCellNotes(const std::vector<NotedCell>& notes);
 
     // Puts the rows that the last DeleteRowsWhere took back at their places, with one view
     // update, and forgets them: a removal is restored once. Returns how many rows came back.
@@ -56,4 +66,5 @@ class ResultModel final : public QAbstractTableModel {
     std::vector<Row> m_removedRows;
     std::vector<int> m_removedPlaces;
     bool m_canRestore = false;
+    CellHistory m_history;
 };

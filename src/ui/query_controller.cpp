@@ -23,9 +23,9 @@ void ServeAbandonedWorker() {
 
 QueryController::QueryController(MainWindow& window, RunWindow& runWindow,
                                  const AddressFile& addresses, MetricLookup& lookup,
-                                 QueryRun::Pause pause)
+                                 QueryRun::Pause pause, RunRecorder* recorder)
     : m_runWindow(runWindow),
-      m_runner(runWindow, addresses, lookup, {std::move(pause), ServeAbandonedWorker}) {
+      m_runner(runWindow, addresses, lookup, {std::move(pause), ServeAbandonedWorker, recorder}) {
     m_startClicks =
         connect(window.StartButton(), &QPushButton::clicked, this, &QueryController::StartQueryRun);
     m_stopClicks =

@@ -7,6 +7,7 @@
 class AddressFile;
 class MainWindow;
 class MetricLookup;
+class RunRecorder;
 class RunWindow;
 
 // The start and stop buttons of the main window. A run's worker sees the window only through
@@ -18,8 +19,10 @@ class QueryController final : public QObject {
 
   public:
     // `pause` replaces the 50 ms pause after each address (tests); empty keeps it.
+    // `recorder`, when given, receives every run's cells (the history).
     QueryController(MainWindow& window, RunWindow& runWindow, const AddressFile& addresses,
-                    MetricLookup& lookup, QueryRun::Pause pause = {});
+                    MetricLookup& lookup, QueryRun::Pause pause = {},
+                    RunRecorder* recorder = nullptr);
     ~QueryController() override;
 
     // The handlers of StartButton and StopButton.

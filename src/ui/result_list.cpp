@@ -131,11 +131,25 @@ void ResultList::mousePressEvent(QMouseEvent* event) {
     Q_EMIT rowMenuRequested(event->globalPosition().toPoint());
 }
 
+void ResultList::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton) return;
+    const QModelIndex under = indexAt(event->position().toPoint());
+    if (under.isValid()) Q_EMIT rowOpenRequested(under.row());
+}
+
 void ResultList::keyPressEvent(QKeyEvent* event) {
     // The whole selected row, not the current cell that the view would copy.
     if (event->matches(QKeySequence::Copy)) {
         event->accept();
         Q_EMIT copyRequested();
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+        const int row = SelectedRow();
+        if (row >= 0) Q_EMIT rowOpenRequested(row);
+        event->accept();
         return;
     }
     QTableView::keyPressEvent(event);

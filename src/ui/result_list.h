@@ -41,9 +41,13 @@ class ResultList final : public QTableView {
     void rowMenuRequested(QPoint globalPos);
     // Ctrl+C (the platform's copy keys) while the list has the focus.
     void copyRequested();
+    // A double click on a row, or Enter on the selected row: open that row's trends. Nothing
+    // is asked for below the rows or without a selected row.
+    void rowOpenRequested(int row);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

@@ -41,9 +41,18 @@ void StartAndWaitFor(QProcess& process, const std::string& binary, const std::st
     EXPECT_EQ(process.state(), QProcess::Running) << "the program ended at start";
 }
 
+// The data and settings folders the programs started here get: never the user's own.
+const TempDir& TestUserFolders() {
+    static const TempDir folders;
+    return folders;
+}
+
 QProcessEnvironment Offscreen() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QString folders = QString::fromStdString(TestUserFolders().path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), folders);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folders);
     return environment;
 }
 
@@ -61,6 +70,13 @@ TEST(Program, WritesTheSkinLibraryIntoTheWorkingDirectory) {
     // Replaced in one step, so once there it is whole: the library the project built.
     EXPECT_EQ(ReadWholeFile(work.File("jedata.dll")), ReadWholeFile(SKIN_LIBRARY));
     EXPECT_EQ(ReadWholeFile(program.File("url.txt")), "a.com\r\n");
+    // The history file is opened at start, in the data folder.
+    const std::string history = TestUserFolders().File("zarkel/history.sqlite");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!fs::exists(history) && std::chrono::steady_clock::now() < deadline) {
+        process.waitForFinished(20);
+    }
+    EXPECT_TRUE(fs::exists(history));
 
     process.kill();
     process.waitForFinished();

@@ -189,3 +189,54 @@ TEST(ResultModel, PassesTheItemModelTester) {
 }
 
 }  // namespace
+
+// History notes show as a tint and "上次：..." on the cells they were made for, and only there;
+// the texts (what export and the filters read) stay as they are.
+TEST(ResultModel, HistoryNotesTintCellsThroughRolesOnly) {
+    ResultModel model;
+    for (const char* address : {"a.com", "b.com", "a.com"}) {
+        const int row = model.AppendRow();
+        model.SetCell(row, 0, address);
+        model.SetCell(row, 3, "9000");
+        model.SetCell(row, 7, "New");
+    }
+    model.SetCell(2, 7, "Other");  // a.com twice; its second title differs from the note's
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.AddCellNotes({{"a.com", 3, {"9000", "12000", "2026-12-01", CellTint::Down}},
+                        {"a.com", 7, {"New", "Old", "2026-11-30", CellTint::Changed}},
+                        {"b.com", 3, {"9000", "8000", "2026-12-01", CellTint::Up}}});
+    EXPECT_EQ(changed.count(), 1);
+
+    struct Case {
+        int row, column;
+        int tint;  // -1: no note
+        const char* toolTip;
+    };
+    const std::vector<Case> cases = {
+        {0, 3, static_cast<int>(CellTint::Down), "上次：12000（2026-12-01）"},
+        {0, 7, static_cast<int>(CellTint::Changed), "上次：Old（2026-11-30）"},
+        {1, 3, static_cast<int>(CellTint::Up), "上次：8000（2026-12-01）"},
+        {1, 7, -1, ""},
+        {2, 3, static_cast<int>(CellTint::Down), "上次：12000（2026-12-01）"},
+        {2, 7, -1, ""},
+        {0, 0, -1, ""},
+    };
+    for (const Case& c : cases) {
+        const QModelIndex cell = model.index(c.row, c.column);
+        const QVariant tint = model.data(cell, kCellTintRole);
+        EXPECT_EQ(tint.isValid() ? tint.toInt() : -1, c.tint) << c.row << "," << c.column;
+        EXPECT_EQ(model.data(cell, Qt::BackgroundRole).isValid(), c.tint >= 0);
+        EXPECT_EQ(FromQString(model.data(cell, Qt::ToolTipRole).toString()), Text(c.toolTip));
+    }
+    EXPECT_NE(model.data(model.index(0, 3), Qt::BackgroundRole),
+              model.data(model.index(1, 3), Qt::BackgroundRole));
+    EXPECT_EQ(model.GetCell(0, 3), "9000");
+    EXPECT_EQ(model.data(model.index(0, 3)).toString(), QStringLiteral("9000"));
+
+    // A new run empties the table and its notes.
+    model.DeleteAllRows();
+    const int row = model.AppendRow();
+    model.SetCell(row, 0, "a.com");
+    model.SetCell(row, 3, "9000");
+    EXPECT_FALSE(model.data(model.index(0, 3), kCellTintRole).isValid());
+}
