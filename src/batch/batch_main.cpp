@@ -21,6 +21,10 @@
 #include "common/file_io.h"
 #include "export/csv_writing.h"
 #include "export/workbook_writing.h"
+#include "history/history_path.h"
+#include "history/history_recorder.h"
+#include "history/history_store.h"
+#include "platform/encoding.h"
 #include "query/lookup.h"
 #include "query/query_run.h"
 #include "query/service_host.h"
@@ -70,6 +74,18 @@ class SignalWatch final {
     std::atomic<bool> m_stopRequested = false;
     std::atomic<bool> m_writing = false;
     std::atomic<bool> m_quitAfterWrite = false;
+};
+
+// Remembers why a run's values could not all be stored in the history, said after the run.
+class HistoryNotice final : public HistoryListener {
+  public:
+    void HistoryRunFinished(std::int64_t /*run*/, HistoryFailure failure) override {
+        if (failure != HistoryFailure::None) m_failure = failure;
+    }
+    HistoryFailure Failure() const { return m_failure; }
+
+  private:
+    std::atomic<HistoryFailure> m_failure = HistoryFailure::None;
 };
 
 bool WriteResults(const BatchArguments& arguments, const std::vector<HeadlessRunWindow::Row>& rows,
@@ -146,10 +162,21 @@ int main(int argc, char* argv[]) {
                                  if (!arguments.quiet) progress.Update(done, total);
                              });
     watch.Start(window, arguments.quiet);
+    // The same history the window shows and adds to.
+    HistoryStore history(HistoryFilePath(UserFoldersFromEnvironment()));
+    HistoryNotice historyNotice;
+    history.SetListener(&historyNotice);
+    HistoryRecorder recorder(history);
     // The window's pace: at least 50 ms after every host.
-    QueryRun run(window, addresses, lookup,
-                 [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
+    QueryRun run(
+        window, addresses, lookup,
+        [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }, &recorder);
     run.Run();
+    history.WaitIdle();
+    if (historyNotice.Failure() != HistoryFailure::None) {
+        Error("the history was not saved: " +
+              Gb18030ToUtf8(FailureReason(historyNotice.Failure())));
+    }
 
     const auto rows = window.Rows();
     const bool completed = window.Completed();

@@ -20,6 +20,7 @@
 #include "common/file_io.h"
 #include "export/csv_writing.h"
 #include "export/workbook_writing.h"
+#include "history/history_store.h"
 #include "query/lookup.h"
 #include "results/result_model.h"
 #include "support/loopback_server.h"
@@ -59,12 +60,29 @@ struct Outcome {
     std::string standardError;
 };
 
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The user's folders of every batch run here: never the real ones.
+const TempDir& UserHome() {
+    static const TempDir home;
+    return home;
+}
+
+std::string HistoryFile() {
+    return UserHome().File("data/zarkel/history.sqlite");
+}
+
 // Starts zarkel-batch; `whileRunning` is called once it runs, before waiting for its end.
 Outcome RunBatch(const QStringList& args, const std::string& serviceHost,
                  const std::function<void(QProcess&)>& whileRunning = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ZARKEL_SERVICE_HOST"), QString::fromStdString(serviceHost));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), Q(UserHome().File("data")));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), Q(UserHome().File("config")));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), Q(UserHome().File("cache")));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ZARKEL_BATCH_BINARY), args);
     if (!process.waitForStarted()) return {};
@@ -72,10 +90,6 @@ Outcome RunBatch(const QStringList& args, const std::string& serviceHost,
     process.waitForFinished(60'000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardError().toStdString()};
-}
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -158,6 +172,16 @@ TEST(BatchProgram, WritesTheWorkbookAndTheCsv) {
     EXPECT_EQ(book.cells.at("H3").utf8, Utf8(u8"×"));
     EXPECT_EQ(book.cells.at("E2").utf8, "ip=a.com");
     EXPECT_EQ(book.cells.at("E2").format, "@");
+
+    // The history the window shows has the run and its cells.
+    HistoryStore history(HistoryFile());
+    const auto entries = history.HostHistory(Text("a.com"));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].value, "ip=a.com");
+    EXPECT_EQ(entries[1].value, "title=a.com");
+    ASSERT_FALSE(history.Runs().empty());
+    EXPECT_EQ(history.Runs().back().outcome, RunOutcome::Completed);
+    EXPECT_EQ(history.Runs().back().figures, "ip title");
 }
 
 TEST(BatchProgram, StopsOnSigintAndWritesWhatWasFound) {
@@ -172,7 +196,7 @@ TEST(BatchProgram, StopsOnSigintAndWritesWhatWasFound) {
                   QStringLiteral("--csv"), Q(dir.File("r.csv"))},
                  service.host(), [&service](QProcess& process) {
                      // The run plan and the GETs of h0 to h4: h4 is under way, so it finishes.
-            ASSERT_TRUE(service.WaitForRequests(6));
+                     ASSERT_TRUE(service.WaitForRequests(6));
                      ::kill(static_cast<pid_t>(process.processId()), SIGINT);
                  });
     EXPECT_EQ(outcome.status, 2) << outcome.standardError;
