@@ -75,6 +75,13 @@ TEST_F(SitePageTest, TitleIsTheFirstWithEntitiesDecodedAndBlanksCollapsed) {
         {"<script>var t = '<title>fake</title>';</script><title>Real</title>", "Real"},
         {U8(u8"<title>\u3000全角\u3000空格 </title>"), U8(u8"全角 空格")},
         {"<title>a &unknown; &#0; b</title>", U8(u8"a &unknown; \uFFFD b")},
+        // past U+10FFFF, a surrogate and a 5-byte form: replaced as a browser decodes them
+        {"<title>a\xF4\x90\x80\x80"
+         "b\xED\xA0\x80"
+         "c\xF8\x88\x80\x80\x80"
+         "d\xF0\x9F\x98</title>",
+         U8(u8"a\uFFFD\uFFFD\uFFFD\uFFFDb\uFFFD\uFFFD\uFFFDc\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDd"
+            u8"\uFFFD")},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Ask(*m_service, "title", Site(c.body, "text/html; charset=utf-8")), c.title)
