@@ -42,7 +42,8 @@ std::optional<HttpRequestHead> ParseHttpRequestHead(std::string_view head) {
 
     HttpRequestHead parsed;
     const std::size_t methodEnd = line.find(' ');
-    if (methodEnd == std::string_view::npos || methodEnd == 0 || methodEnd > 16) return std::nullopt;
+    if (methodEnd == std::string_view::npos || methodEnd == 0 || methodEnd > 16)
+        return std::nullopt;
     for (const char c : line.substr(0, methodEnd)) {
         if (c < 'A' || c > 'Z') return std::nullopt;
     }

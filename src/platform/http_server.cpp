@@ -24,13 +24,20 @@ using Clock = std::chrono::steady_clock;
 
 const char* StatusText(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 400: return "Bad Request";
-        case 404: return "Not Found";
-        case 405: return "Method Not Allowed";
-        case 431: return "Request Header Fields Too Large";
-        case 503: return "Service Unavailable";
-        default: return "Error";
+        case 200:
+            return "OK";
+        case 400:
+            return "Bad Request";
+        case 404:
+            return "Not Found";
+        case 405:
+            return "Method Not Allowed";
+        case 431:
+            return "Request Header Fields Too Large";
+        case 503:
+            return "Service Unavailable";
+        default:
+            return "Error";
     }
 }
 
@@ -74,8 +81,8 @@ int ListenOn(const std::string& bindAddress, int port, int backlog) {
     hints.ai_flags = AI_PASSIVE;
     addrinfo* found = nullptr;
     const std::string service = std::to_string(port);
-    if (::getaddrinfo(bindAddress.empty() ? nullptr : bindAddress.c_str(), service.c_str(),
-                      &hints, &found) != 0) {
+    if (::getaddrinfo(bindAddress.empty() ? nullptr : bindAddress.c_str(), service.c_str(), &hints,
+                      &found) != 0) {
         return -1;
     }
     int fd = -1;
@@ -148,7 +155,8 @@ void HttpServer::State::RunLoop() {
         polled.clear();
         polled.push_back({wakeFd, POLLIN, 0});
         polled.push_back({accepting ? listenFd : -1, POLLIN, 0});
-        Clock::time_point next = now < acceptPausedUntil ? acceptPausedUntil : Clock::time_point::max();
+        Clock::time_point next =
+            now < acceptPausedUntil ? acceptPausedUntil : Clock::time_point::max();
         for (const Connection& c : connections) {
             polled.push_back({c.fd, POLLIN, 0});
             next = std::min(next, c.deadline);

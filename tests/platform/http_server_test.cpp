@@ -69,7 +69,9 @@ std::string Get(int port, const std::string& target) {
 std::unique_ptr<HttpServer> EchoServer(HttpServerOptions options = {}) {
     auto server = HttpServer::Start(
         "127.0.0.1", 0,
-        [](const HttpRequestHead& head) { return HttpAnswer{200, "text/plain", head.target}; },
+        [](const HttpRequestHead& head) {
+            return HttpAnswer{200, "text/plain", head.target};
+        },
         options);
     EXPECT_NE(server, nullptr);
     return server;
@@ -252,7 +254,8 @@ TEST(HttpServer, BurstOfAThousandConnectionsIsAnswered) {
         bool done = false;
     };
     std::vector<Client> clients;
-    for (std::size_t i = 0; i < kClients; ++i) clients.push_back({Connect(server->Port(), true), false, {}, false});
+    for (std::size_t i = 0; i < kClients; ++i)
+        clients.push_back({Connect(server->Port(), true), false, {}, false});
     const auto deadline = Clock::now() + 20s;
     std::size_t answered = 0;
     std::vector<pollfd> polled;
@@ -262,7 +265,8 @@ TEST(HttpServer, BurstOfAThousandConnectionsIsAnswered) {
         which.clear();
         for (std::size_t i = 0; i < clients.size(); ++i) {
             if (clients[i].done) continue;
-            polled.push_back({clients[i].fd, static_cast<short>(clients[i].sent ? POLLIN : POLLOUT), 0});
+            polled.push_back(
+                {clients[i].fd, static_cast<short>(clients[i].sent ? POLLIN : POLLOUT), 0});
             which.push_back(i);
         }
         if (::poll(polled.data(), polled.size(), 100) <= 0) continue;
@@ -270,7 +274,8 @@ TEST(HttpServer, BurstOfAThousandConnectionsIsAnswered) {
             Client& c = clients[which[k]];
             if (polled[k].revents == 0) continue;
             if (!c.sent) {
-                const std::string request = "GET /n" + std::to_string(which[k]) + " HTTP/1.0\r\n\r\n";
+                const std::string request =
+                    "GET /n" + std::to_string(which[k]) + " HTTP/1.0\r\n\r\n";
                 c.sent = ::send(c.fd, request.data(), request.size(), MSG_NOSIGNAL) ==
                          static_cast<ssize_t>(request.size());
                 if (!c.sent) c.done = true;  // refused or reset: counted as unanswered
