@@ -127,9 +127,10 @@ TEST_F(SitePageTest, FollowsAtMostFiveRedirects) {
 }
 
 TEST_F(SitePageTest, PageOverTheCapIsNotReadFurther) {
-    FakeWeb site;
+    // Declared before the site, so they outlive its serving threads.
     std::atomic<bool> cutOff = false;
     const std::string chunk(64 * 1024, 'x');
+    FakeWeb site;
     // An endless page without a length: only the service's cap ends it.
     site.server().Get("/", [&](const httplib::Request&, httplib::Response& response) {
         response.set_chunked_content_provider(
