@@ -1,28 +1,20 @@
 #pragma once
 
 #include <atomic>
-#include <map>
-#include <memory>
-#include <mutex>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "service/answer_cache.h"
-#include "service/engine_pacer.h"
-#include "service/rank_list.h"
+#include "service/figure_sources.h"
 #include "service/service_settings.h"
-#include "service/site_address.h"
-
-class WebSession;
 
 // Answers one request of the lookup protocol: the figure as UTF-8 text, "-1" when it cannot
-// be had. Safe to call from many threads; only real figures are cached, so a failure is
-// tried again on the next request.
+// be had. It routes each kind to its source and caches what they find; only real figures
+// are cached, so a failure is tried again on the next request. Safe to call from many
+// threads.
 class LookupDesk final {
   public:
     LookupDesk(ServiceSettings settings, bool refusePrivateTargets);
-    ~LookupDesk();
     LookupDesk(const LookupDesk&) = delete;
     LookupDesk& operator=(const LookupDesk&) = delete;
 
@@ -33,25 +25,10 @@ class LookupDesk final {
     void Stop();
 
   private:
-    struct Engine;
-
-    std::string Figure(const std::string& kind, const SiteAddress& site);
-    std::string IpFigure(const SiteAddress& site);
-    std::string PageFigure(const std::string& kind, const SiteAddress& site);
-    std::string WhoisFigure(const SiteAddress& site);
-    std::string EngineFigure(const std::string& kind, const SiteAddress& site);
-    std::string RankFigure(const SiteAddress& site);
-    std::string PageRankFigure(const SiteAddress& site);
-    std::optional<std::string> WhoisServerFor(const std::string& tld);
+    void Remember(std::string_view kind, const std::string& hostPort, const std::string& figure);
 
     ServiceSettings m_settings;
-    bool m_refusePrivate;
-    AnswerCache m_cache;
-    RankList m_ranks;
-    std::unique_ptr<Engine> m_baidu;
-    std::unique_ptr<Engine> m_sogou;
-    std::unique_ptr<Engine> m_so360;
     std::atomic<bool> m_stopping = false;
-    std::mutex m_whoisMutex;
-    std::map<std::string, std::string> m_whoisServers;  // top-level domain -> server
+    AnswerCache m_cache;
+    FigureRoutes m_routes;
 };
