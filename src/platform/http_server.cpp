@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -243,7 +244,18 @@ void HttpServer::State::Enqueue(int fd, HttpRequestHead head) {
     }
     jobs.push_back({fd, std::move(head)});
     if (idleWorkers < jobs.size() && workers.size() < options.maxWorkers) {
-        workers.emplace_back([this] { RunWorker(); });
+        try {
+            workers.emplace_back([this] { RunWorker(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: the workers there are take the job in turn.
+            if (workers.empty()) {
+                jobs.pop_back();
+                lock.unlock();
+                SendWithoutWaiting(fd, Response(Refusal(503), true));
+                CloseAnswered(fd);
+                return;
+            }
+        }
     }
     queued.notify_one();
 }
