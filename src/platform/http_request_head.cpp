@@ -72,5 +72,32 @@ std::optional<HttpRequestHead> ParseHttpRequestHead(std::string_view head) {
         return std::nullopt;
     }
     parsed.minorVersion = version[7] - '0';
+
+    std::optional<std::size_t> length;
+    std::size_t next = head.find('\n');
+    while (next != std::string_view::npos) {
+        std::string_view field = head.substr(next + 1);
+        next = head.find('\n', next + 1);
+        field = field.substr(0, field.find('\n'));
+        if (!field.empty() && field.back() == '\r') field.remove_suffix(1);
+        const std::size_t colon = field.find(':');
+        if (colon == std::string_view::npos) continue;
+        std::string_view value = field.substr(colon + 1);
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+            value.remove_prefix(1);
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
+            value.remove_suffix(1);
+        const std::string_view name = field.substr(0, colon);
+        if (name.size() == 17 && StartsWithNoCase(name, "transfer-encoding")) parsed.chunked = true;
+        if (name.size() != 14 || !StartsWithNoCase(name, "content-length")) continue;
+        if (value.empty() || value.size() > 15 ||
+            value.find_first_not_of("0123456789") != std::string_view::npos) {
+            return std::nullopt;
+        }
+        const std::size_t n = std::stoull(std::string(value));
+        if (length && *length != n) return std::nullopt;
+        length = n;
+    }
+    parsed.contentLength = length.value_or(0);
     return parsed;
 }

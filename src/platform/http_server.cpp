@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -43,10 +44,12 @@ const char* StatusText(int status) {
 }
 
 std::string Response(const HttpAnswer& answer, bool withBody) {
-    std::string out = "HTTP/1.1 " + std::to_string(answer.status) + " " +
-                      StatusText(answer.status) + "\r\nContent-Type: " + answer.contentType +
-                      "\r\nContent-Length: " + std::to_string(answer.body.size()) +
-                      "\r\nConnection: close\r\n\r\n";
+    std::string out =
+        "HTTP/1.1 " + std::to_string(answer.status) + " " + StatusText(answer.status) + "\r\n";
+    if (answer.status == 204) return out + "Connection: close\r\n\r\n";  // no body, no length
+    out += "Content-Type: " + answer.contentType +
+           "\r\nContent-Length: " + std::to_string(answer.body.size()) +
+           "\r\nConnection: close\r\n\r\n";
     if (withBody) out += answer.body;
     return out;
 }
@@ -114,11 +117,14 @@ struct Connection {
     int fd = -1;
     Clock::time_point deadline;
     std::string bytes;
+    std::optional<HttpRequestHead> head;  // once read, the body follows
+    std::size_t headEnd = 0;
 };
 
 struct Job {
     int fd = -1;
     HttpRequestHead head;
+    std::string body;
 };
 
 }  // namespace
@@ -140,9 +146,11 @@ struct HttpServer::State {
     bool stopping = false;
 
     void RunLoop();
-    void Enqueue(int fd, HttpRequestHead head);
+    // 0 while the head is incomplete or once it is taken; else the status that refuses it.
+    int ReadHead(Connection& c, Clock::time_point now) const;
+    void Enqueue(int fd, HttpRequestHead head, std::string body);
     void RunWorker();
-    void Answer(const Job& job);
+    void Answer(Job& job);
 };
 
 void HttpServer::State::RunLoop() {
@@ -177,27 +185,24 @@ void HttpServer::State::RunLoop() {
             Connection& c = connections[i];
             bool open = true;
             if (polled[i + 2].revents != 0) {
-                char buffer[4096];
-                const std::size_t room = kMaxHttpHeadBytes + 1 - c.bytes.size();
-                const ssize_t n = ::recv(c.fd, buffer, std::min(room, sizeof buffer), 0);
+                char buffer[65536];
+                const std::size_t want =
+                    c.head ? c.headEnd + c.head->contentLength : kMaxHttpHeadBytes + 1;
+                const std::size_t room = std::min(want - c.bytes.size(), sizeof buffer);
+                const ssize_t n = ::recv(c.fd, buffer, room, 0);
                 if (n > 0) {
                     c.bytes.append(buffer, static_cast<std::size_t>(n));
-                    const std::size_t end = HttpHeadEnd(c.bytes);
-                    if (end != std::string::npos) {
-                        auto head = ParseHttpRequestHead(std::string_view(c.bytes).substr(0, end));
-                        if (!head) {
-                            SendWithoutWaiting(c.fd, Response(Refusal(400), true));
+                    if (!c.head) {
+                        const int refusal = ReadHead(c, after);
+                        if (refusal != 0) {
+                            SendWithoutWaiting(c.fd, Response(Refusal(refusal), true));
                             CloseAnswered(c.fd);
-                        } else if (head->method != "GET" && head->method != "HEAD") {
-                            SendWithoutWaiting(c.fd, Response(Refusal(405), true));
-                            CloseAnswered(c.fd);
-                        } else {
-                            Enqueue(c.fd, std::move(*head));
+                            open = false;
                         }
-                        open = false;
-                    } else if (c.bytes.size() > kMaxHttpHeadBytes) {
-                        SendWithoutWaiting(c.fd, Response(Refusal(431), true));
-                        CloseAnswered(c.fd);
+                    }
+                    if (open && c.head && c.bytes.size() >= c.headEnd + c.head->contentLength) {
+                        Enqueue(c.fd, std::move(*c.head),
+                                c.bytes.substr(c.headEnd, c.head->contentLength));
                         open = false;
                     }
                 } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
@@ -219,7 +224,8 @@ void HttpServer::State::RunLoop() {
             while (connections.size() < options.maxPendingConnections) {
                 const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
                 if (fd >= 0) {
-                    connections.push_back({fd, Clock::now() + options.headTimeout, {}});
+                    connections.push_back(
+                        {fd, Clock::now() + options.headTimeout, {}, std::nullopt, 0});
                     continue;
                 }
                 if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
@@ -234,7 +240,21 @@ void HttpServer::State::RunLoop() {
     for (const Connection& c : connections) ::close(c.fd);
 }
 
-void HttpServer::State::Enqueue(int fd, HttpRequestHead head) {
+int HttpServer::State::ReadHead(Connection& c, Clock::time_point now) const {
+    const std::size_t end = HttpHeadEnd(c.bytes);
+    if (end == std::string::npos) return c.bytes.size() > kMaxHttpHeadBytes ? 431 : 0;
+    auto head = ParseHttpRequestHead(std::string_view(c.bytes).substr(0, end));
+    if (!head) return 400;
+    if (head->method != "GET" && head->method != "HEAD" && head->method != "POST") return 405;
+    if (head->chunked) return 501;
+    if (head->contentLength > options.maxBodyBytes) return 413;
+    c.head = std::move(head);
+    c.headEnd = end;
+    c.deadline = now + options.bodyTimeout;
+    return 0;
+}
+
+void HttpServer::State::Enqueue(int fd, HttpRequestHead head, std::string body) {
     std::unique_lock lock(mutex);
     if (stopping || jobs.size() >= options.maxQueuedRequests) {
         lock.unlock();
@@ -242,7 +262,7 @@ void HttpServer::State::Enqueue(int fd, HttpRequestHead head) {
         CloseAnswered(fd);
         return;
     }
-    jobs.push_back({fd, std::move(head)});
+    jobs.push_back({fd, std::move(head), std::move(body)});
     if (idleWorkers < jobs.size() && workers.size() < options.maxWorkers) {
         try {
             workers.emplace_back([this] { RunWorker(); });
@@ -267,7 +287,7 @@ void HttpServer::State::RunWorker() {
         queued.wait(lock, [this] { return stopping || !jobs.empty(); });
         --idleWorkers;
         if (jobs.empty()) return;  // stopping, nothing left
-        const Job job = std::move(jobs.front());
+        Job job = std::move(jobs.front());
         jobs.pop_front();
         lock.unlock();
         Answer(job);
@@ -275,14 +295,14 @@ void HttpServer::State::RunWorker() {
     }
 }
 
-void HttpServer::State::Answer(const Job& job) {
+void HttpServer::State::Answer(Job& job) {
     // Back to blocking writes, each bounded by the send time-out.
     ::fcntl(job.fd, F_SETFL, ::fcntl(job.fd, F_GETFL) & ~O_NONBLOCK);
     const auto seconds = std::chrono::duration_cast<std::chrono::microseconds>(options.sendTimeout);
     timeval limit{static_cast<time_t>(seconds.count() / 1000000),
                   static_cast<suseconds_t>(seconds.count() % 1000000)};
     ::setsockopt(job.fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    const HttpAnswer answer = handler(job.head);
+    const HttpAnswer answer = handler(job.head, std::move(job.body));
     SendAll(job.fd, Response(answer, job.head.method != "HEAD"));
     CloseAnswered(job.fd);
 }

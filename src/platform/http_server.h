@@ -24,6 +24,11 @@ struct HttpServerOptions {
     std::size_t maxPendingConnections = 4096;
     // Whole requests waiting for a worker; more are answered 503 at once.
     std::size_t maxQueuedRequests = 4096;
+    // The longest request body taken (POST with Content-Length); a longer one is refused
+    // (413) before it is read. 0: no bodies.
+    std::size_t maxBodyBytes = 0;
+    // From the end of the head to the end of the body.
+    std::chrono::milliseconds bodyTimeout{30000};
     int backlog = 1024;
     std::chrono::milliseconds sendTimeout{10000};
 };
@@ -32,10 +37,11 @@ struct HttpServerOptions {
 // every connection until its head is whole (kMaxHttpHeadBytes at most, headTimeout from its
 // accept), so slow clients cost a descriptor and a buffer each and hold no worker. Whole GET
 // and HEAD requests go to the workers, which call the handler, answer and close
-// ("Connection: close": one request per connection).
+// ("Connection: close": one request per connection). A POST's body (Content-Length only) is
+// read by the same thread before it goes to a worker.
 class HttpServer final {
   public:
-    using Handler = std::function<HttpAnswer(const HttpRequestHead&)>;
+    using Handler = std::function<HttpAnswer(const HttpRequestHead& head, std::string body)>;
 
     // Listens on bindAddress:port (0: an ephemeral port). nullptr when it cannot.
     static std::unique_ptr<HttpServer> Start(const std::string& bindAddress, int port,

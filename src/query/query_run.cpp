@@ -67,6 +67,8 @@ void QueryRun::Run() {
         w.SetMetricChecksEnabled(false);
         w.DeleteAllRows();
         w.SetCaption(Control::RunStateLabel, Text(kRunStateRunning));
+        // A stop pressed too late for the last run must not leave its caption on this one.
+        w.SetCaption(Control::StopButton, Text(kStopCaption));
         SetRunControlsEnabled(w, true);
         w.SetProgressVisible(true);
         w.SetProgressMaximum(ProgressMaximum(w.Caption(Control::CountLabel)));
@@ -97,6 +99,8 @@ void QueryRun::Run() {
             if (!stop) ticks = MetricTicks(w);
         });
         if (stop) break;
+        // The boxes stay as they are for the run, so the first address's ticks are the run's.
+        if (index == 1) m_lookup.PlanRun(addresses, ticks);
         stop = true;
         LookUpGroup(row, address, ticks, 1, 9, [&](RunWindow& w) {
             stop = StopRequested(w);
@@ -123,6 +127,8 @@ void QueryRun::Run() {
             w.SetCaption(Control::StatusLabel, Text(kStoppedStatus));
         } else {
             w.SetCaption(Control::StatusLabel, Text(kDoneStatus));
+            // The run has ended: no stop can be asked for while its final message is open.
+            w.SetEnabled(Control::StopButton, false);
         }
     });
     if (!stopped) m_window.ShowMessage(Text(kDoneMessage));

@@ -69,8 +69,8 @@ std::string Get(int port, const std::string& target) {
 std::unique_ptr<HttpServer> EchoServer(HttpServerOptions options = {}) {
     auto server = HttpServer::Start(
         "127.0.0.1", 0,
-        [](const HttpRequestHead& head) {
-            return HttpAnswer{200, "text/plain", head.target};
+        [](const HttpRequestHead& head, std::string body) {
+            return HttpAnswer{200, "text/plain", head.target + body};
         },
         options);
     EXPECT_NE(server, nullptr);
@@ -120,8 +120,10 @@ TEST(HttpRequestHead, FindsTheEndAndReadsTheRequestLine) {
     }
 }
 
-TEST(HttpServer, AnswersGetAndHeadAndRefusesTheRest) {
-    auto server = EchoServer();
+TEST(HttpServer, AnswersGetHeadAndPostAndRefusesTheRest) {
+    HttpServerOptions options;
+    options.maxBodyBytes = 100;
+    auto server = EchoServer(options);
     const int port = server->Port();
     const std::string ok =
         "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 6\r\n"
@@ -131,8 +133,21 @@ TEST(HttpServer, AnswersGetAndHeadAndRefusesTheRest) {
               ok + "/a?b&c");
     EXPECT_EQ(Exchange(port, "HEAD /a?b&c HTTP/1.1\r\n\r\n"), ok);
 
+    // A body (Content-Length only) within the bound, even in pieces.
+    const int post = Connect(port);
+    Send(post, "POST /a?b&c HTTP/1.1\r\nContent-length:  3 \r\n\r\nx");
+    Send(post, "yz");
+    EXPECT_EQ(ReadToEnd(post),
+              "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 9\r\n"
+              "Connection: close\r\n\r\n/a?b&cxyz");
+    ::close(post);
+
     const std::pair<std::string, std::string_view> refused[] = {
-        {"POST / HTTP/1.1\r\nContent-Length: 0\r\n\r\n", "HTTP/1.1 405 "},
+        {"POST / HTTP/1.1\r\nContent-Length: 101\r\n\r\n", "HTTP/1.1 413 "},
+        {"POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n", "HTTP/1.1 501 "},
+        {"POST / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\n", "HTTP/1.1 400 "},
+        {"POST / HTTP/1.1\r\nContent-Length: -1\r\n\r\n", "HTTP/1.1 400 "},
+        {"PUT / HTTP/1.1\r\nContent-Length: 0\r\n\r\n", "HTTP/1.1 405 "},
         {"BREW /pot HTTP/1.1\r\n\r\n", "HTTP/1.1 405 "},
         {"GARBAGE\r\n\r\n", "HTTP/1.1 400 "},
         {"GET / HTTP/1.1\r\nX: " + std::string(9000, 'a') + "\r\n\r\n", "HTTP/1.1 431 "},
@@ -201,7 +216,7 @@ TEST(HttpServer, BusyWorkersLeaveRoomForOtherRequests) {
     std::condition_variable changed;
     int holding = 0;
     bool released = false;
-    auto server = HttpServer::Start("127.0.0.1", 0, [&](const HttpRequestHead& head) {
+    auto server = HttpServer::Start("127.0.0.1", 0, [&](const HttpRequestHead& head, std::string) {
         if (head.target == "/hold") {
             std::unique_lock lock(mutex);
             ++holding;
