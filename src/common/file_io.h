@@ -20,3 +20,10 @@ void RemoveStaleTemporaries(const std::string& path);
 
 // The same for writes to any file in `directory`.
 void RemoveStaleTemporariesIn(const std::string& directory);
+
+// Whether a new file can be created beside `path` (its folder exists and takes new files),
+// tried by creating and removing one: what an atomic replace of `path` needs.
+bool CanCreateFileBeside(const std::string& path);
+
+// Whether `path` is a file this process can open for reading (not a folder).
+bool IsReadableFile(const std::string& path);

@@ -31,6 +31,9 @@ inline constexpr std::array<Metric, kMetricCount> kMetricCatalogue{{
     {12, "Index360Check", "360收录", "haosousl", "48061"},
 }};
 
+// The one metric whose box is ticked when the program starts: 百度权重.
+inline constexpr int kInitiallyTickedColumn = 1;
+
 // What a failed lookup shows: the service's "-1".
 // "×" in code page 936, spelled in bytes so that every compiler gives the same text.
 inline constexpr std::string_view kFailMark = "\xA1\xC1";
