@@ -142,25 +142,26 @@ void RemoveStaleTemporaries(const std::string& path) {
 
 void RemoveStaleTemporariesIn(const std::string& directory) {
     RemoveStale(directory, {});
+}
 
-    bool CanCreateFileBeside(const std::string& path) {
-        struct stat target {};
-        if (path.empty() || (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))) {
-            return false;
-        }
-        std::string probe;
-        const int fd = CreateTemporaryBeside(path, probe);
-        if (fd < 0) return false;
-        ::close(fd);
-        std::remove(probe.c_str());
-        return true;
+bool CanCreateFileBeside(const std::string& path) {
+    struct stat target {};
+    if (path.empty() || (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))) {
+        return false;
     }
+    std::string probe;
+    const int fd = CreateTemporaryBeside(path, probe);
+    if (fd < 0) return false;
+    ::close(fd);
+    std::remove(probe.c_str());
+    return true;
+}
 
-    bool IsReadableFile(const std::string& path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return false;
-        struct stat info {};
-        const bool file = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
-        ::close(fd);
-        return file;
-    }
+bool IsReadableFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    const bool file = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    ::close(fd);
+    return file;
+}
