@@ -11,6 +11,16 @@ std::string ReadWholeFile(const std::string& path);
 // empty or anything fails; the old file is then unchanged. Never shows a message.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);
 
+// "<path>.tmp-<pid>-<tag>": the name of a temporary file this process writes for `path`.
+std::string TemporaryNameFor(const std::string& path, std::string_view tag);
+
+// Removes the temporary files of writes to `path` that a process no longer running left
+// behind (killed during a save); those of running processes stay.
+void RemoveStaleTemporaries(const std::string& path);
+
+// The same for writes to any file in `directory`.
+void RemoveStaleTemporariesIn(const std::string& directory);
+
 // Whether a new file can be created beside `path` (its folder exists and takes new files),
 // tried by creating and removing one: what an atomic replace of `path` needs.
 bool CanCreateFileBeside(const std::string& path);

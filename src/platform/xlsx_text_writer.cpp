@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <random>
 
+#include "common/file_io.h"
+
 namespace {
 
 // The byte length of the first `characters` UTF-8 characters of `utf8`.
@@ -42,8 +44,9 @@ int CreateTemporary(const std::string& target, std::string& name) {
     std::mt19937 random(seed());
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + ".";
-        for (int i = 0; i < 6; ++i) name += kLetters[pick(random)];
+        std::string tag;
+        for (int i = 0; i < 6; ++i) tag += kLetters[pick(random)];
+        name = TemporaryNameFor(target, tag);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -53,6 +56,9 @@ int CreateTemporary(const std::string& target, std::string& name) {
 }  // namespace
 
 XlsxTextWriter::XlsxTextWriter(const std::string& path) : m_target(ResolvedTarget(path)) {
+    // Leftovers of exports that were killed midway go when the next export writes here.
+    const std::size_t slash = m_target.rfind('/');
+    RemoveStaleTemporariesIn(slash == std::string::npos ? "." : m_target.substr(0, slash + 1));
     m_temporaryFd = CreateTemporary(m_target, m_temporary);
     if (m_temporaryFd >= 0) {
         lxw_workbook_options options{};

@@ -35,4 +35,5 @@ inline constexpr std::array<Metric, kMetricCount> kMetricCatalogue{{
 inline constexpr int kInitiallyTickedColumn = 1;
 
 // What a failed lookup shows: the service's "-1".
-inline constexpr std::string_view kFailMark = "×";
+// "×" in code page 936, spelled in bytes so that every compiler gives the same text.
+inline constexpr std::string_view kFailMark = "\xA1\xC1";

@@ -74,6 +74,8 @@ std::optional<long long> NumberAt(std::string_view text, std::size_t i) {
     i = SkipBlanks(text, i);
     if (text.substr(i, kTenThousand.size()) == kTenThousand) value *= 1e4L;
     if (text.substr(i, kHundredMillion.size()) == kHundredMillion) value *= 1e8L;
+    // A count past what a long long holds is no count a page can mean: refused, not wrapped.
+    if (!(value < 0x1p63L)) return std::nullopt;
     return static_cast<long long>(std::llround(value));
 }
 

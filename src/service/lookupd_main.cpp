@@ -1,4 +1,6 @@
 // zarkel-lookupd: the lookup service on its own, for a team that shares one.
+#include <sys/resource.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -68,6 +70,13 @@ int main(int argc, char* argv[]) {
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    // Every client waiting on a slow lookup holds a descriptor: take all the system allows.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
     const ServiceSettings settings = ServiceSettingsFromEnvironment();
     auto service = LookupService::Start(settings, host, port);

@@ -34,6 +34,7 @@ std::optional<int> ReadOpenPageRank(std::string_view json) {
         json.substr(open, close == std::string_view::npos ? std::string_view::npos : close - open);
     const auto status = NumberField(first, "status_code");
     const auto rank = NumberField(first, "page_rank_integer");
-    if (!status || *status != 200 || !rank || *rank < 0 || *rank > 10) return std::nullopt;
+    // Written so that "nan" fails too: converting it to int is undefined.
+    if (!status || *status != 200 || !rank || !(*rank >= 0 && *rank <= 10)) return std::nullopt;
     return static_cast<int>(*rank);
 }

@@ -66,6 +66,8 @@ std::string MetaCharset(std::string_view body) {
 }
 
 std::optional<std::string> Convert(std::string_view body, const std::string& charset) {
+    // glibc's UTF-8 decoder lets 5-byte forms and values past U+10FFFF through.
+    if (charset == "UTF-8") return ValidUtf8(body);
     IconvConverter converter("UTF-8", charset.c_str());
     if (!converter.ok()) return std::nullopt;
     std::string out;
@@ -78,7 +80,7 @@ std::optional<std::string> Convert(std::string_view body, const std::string& cha
         AppendUtf8(out, 0xFFFD);
         body.remove_prefix(consumed + 1);
     }
-    return out;
+    return ValidUtf8(out);
 }
 
 }  // namespace

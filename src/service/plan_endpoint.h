@@ -1,15 +1,10 @@
 #pragma once
 
-namespace httplib {
-struct Request;
-struct Response;
-class ContentReader;
-}  // namespace httplib
+#include <string>
 
 class LookupDesk;
 
-// "POST /plan": a program's run plan for the desk to work ahead on. 204 when taken, 400 when
-// malformed, 413 beyond the size bound, 404 when the service does not work ahead. The body
-// is read into one buffer that becomes the plan's.
-void ServeRunPlan(LookupDesk& desk, const httplib::Request& request, httplib::Response& response,
-                  const httplib::ContentReader& content);
+// "POST /plan": a program's run plan for the desk to work ahead on; the HTTP status to answer:
+// 204 when taken, 400 when malformed, 404 when the service does not work ahead. A body past
+// kMaxRunPlanBytes is refused (413) by the server before it is read.
+int ServeRunPlan(LookupDesk& desk, std::string body);

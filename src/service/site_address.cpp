@@ -62,6 +62,10 @@ std::optional<SiteAddress> ParseSiteAddress(std::string_view address) {
         text.erase(0, 8);
     }
     text = text.substr(0, text.find_first_of("/?#\\"));
+    // inet_pton stops at a zero byte: "8.8.8.8\0x" would pass as numeric with the rest kept.
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return std::nullopt;
+    }
     if (text.find('@') != std::string::npos) return std::nullopt;
 
     SiteAddress site;

@@ -13,6 +13,7 @@
 #include <type_traits>
 
 #include "common/message_box.h"
+#include "common/visible_handoff.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_text.h"
 #include "results/result_model.h"
@@ -26,12 +27,29 @@ template <class Work>
 auto OnGuiThread(QObject* context, Work work) -> std::invoke_result_t<Work&> {
     using Result = std::invoke_result_t<Work&>;
     if (QThread::currentThread() == context->thread()) return work();
+    char token = 0;
+    HandOffRelease(&token);
     if constexpr (std::is_void_v<Result>) {
-        QMetaObject::invokeMethod(context, work, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            context,
+            [&token, &work] {
+                HandOffAcquire(&token);
+                work();
+                HandOffRelease(&token);
+            },
+            Qt::BlockingQueuedConnection);
+        HandOffAcquire(&token);
     } else {
         Result result{};
         QMetaObject::invokeMethod(
-            context, [&result, &work] { result = work(); }, Qt::BlockingQueuedConnection);
+            context,
+            [&token, &result, &work] {
+                HandOffAcquire(&token);
+                result = work();
+                HandOffRelease(&token);
+            },
+            Qt::BlockingQueuedConnection);
+        HandOffAcquire(&token);
         return result;
     }
 }

@@ -16,6 +16,7 @@
 #include "common/file_io.h"
 #include "platform/qt_text.h"
 #include "platform/user_settings.h"
+#include "support/dead_process.h"
 #include "support/fakes.h"
 #include "support/read_only_dir.h"
 #include "support/temp_dir.h"
@@ -134,6 +135,15 @@ TEST_F(StartUpTest, PresentAddressFileNeedsNoMessage) {
         ExpectButtonsWaitingForARun();
         events.clear();
     }
+}
+
+TEST_F(StartUpTest, LeftoversOfSavesCutShortAreRemoved) {
+    ASSERT_TRUE(WriteWholeFile(addresses.Path(), "a\r\n"));
+    const std::string stale = addresses.Path() + ".tmp-" + std::to_string(DeadProcessId()) + "-0";
+    ASSERT_TRUE(WriteWholeFile(stale, "a\r\nb"));
+    Start();
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_EQ(Caption(window.CountLabel()), "1");
 }
 
 TEST_F(StartUpTest, SkinLibraryGoesToTheWorkingDirectory) {

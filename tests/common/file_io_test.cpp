@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
+#include "support/dead_process.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -63,6 +65,50 @@ TEST(WriteWholeFile, FailuresLeaveTheOldFile) {
         ::chmod(dir.path().c_str(), 0755);
         EXPECT_EQ(ReadWholeFile(dir.File("old")), "old");
     }
+}
+
+std::set<std::string> Names(const std::string& directory) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// A kill during a save leaves "url.txt.tmp-PID-N"; the next start removes those of processes
+// that are gone, and nothing else.
+TEST(RemoveStaleTemporaries, RemovesOnlyTheLeftoversOfEndedProcesses) {
+    TempDir dir;
+    const std::string dead = std::to_string(DeadProcessId());
+    const std::string live = std::to_string(::getpid());
+    const std::string parent = std::to_string(::getppid());
+    const std::set<std::string> stale = {"url.txt.tmp-" + dead + "-0",
+                                         "url.txt.tmp-" + dead + "-17"};
+    const std::set<std::string> kept = {
+        "url.txt",
+        "url.txt.tmp-" + live + "-3",          // this process may be saving now
+        "url.txt.tmp-" + parent + "-3",        // another running program
+        "url.txt.tmp-" + dead + "-",           // not the pattern
+        "url.txt.tmp-x" + dead + "-1",         //
+        "url.txt.tmp-" + dead + "-1.bak",      //
+        "other.txt.tmp-" + dead + "-1",        // another file's: not asked for
+        "a.xls.tmp-" + dead + "-Ab3dEf",       //
+        "url.txt.tmp-99999999999999999999-1",  // no process id
+    };
+    for (const auto& name : stale) Plant(dir.File(name), "x");
+    for (const auto& name : kept) Plant(dir.File(name), "x");
+    std::filesystem::create_directory(dir.File("url.txt.tmp-" + dead + "-9"));  // not a file
+
+    RemoveStaleTemporaries(dir.File("url.txt"));
+    std::set<std::string> expected = kept;
+    expected.insert("url.txt.tmp-" + dead + "-9");
+    EXPECT_EQ(Names(dir.path()), expected);
+
+    // Folder-wide: every file's leftovers of ended processes.
+    RemoveStaleTemporariesIn(dir.path());
+    expected.erase("other.txt.tmp-" + dead + "-1");
+    expected.erase("a.xls.tmp-" + dead + "-Ab3dEf");
+    EXPECT_EQ(Names(dir.path()), expected);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/file_io.h"
+#include "support/dead_process.h"
 #include "support/temp_dir.h"
 #include "support/workbook_reader.h"
 
@@ -99,6 +100,18 @@ TEST(XlsxTextWriter, FailedWriteLeavesTheTargetAsItWasAndNoTemporary) {
             EXPECT_TRUE(fs::is_empty(dir.path()));
         }
     }
+}
+
+TEST(XlsxTextWriter, ExportRemovesTemporariesThatKilledExportsLeftInItsFolder) {
+    TempDir dir;
+    const std::string dead = std::to_string(DeadProcessId());
+    ASSERT_TRUE(WriteWholeFile(dir.File("old.xls.tmp-" + dead + "-aB3xYz"), "half a workbook"));
+    ASSERT_TRUE(WriteWholeFile(dir.File("keep.xls"), "a workbook"));
+
+    XlsxTextWriter writer(dir.File("new.xls"));
+    writer.WriteText(0, 0, "x");
+    ASSERT_TRUE(writer.Close());
+    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"keep.xls", "new.xls"}));
 }
 
 }  // namespace

@@ -195,6 +195,7 @@ TEST(WorkingAhead, EnginesKeepTheirPaceMeasuredAtTheEngine) {
     service->Stop();
 
     for (const auto& row : cells) EXPECT_EQ(row, (std::vector<Text>{"1234", "1234", "1234"}));
+    std::lock_guard lock(mutex);  // the engines' threads wrote the visits under it
     for (const auto* visits : {&baidu, &sogou}) {
         // baidu and sl1 for six hosts; sogou for six: each once, one at a time, paced.
         std::set<std::string> targets;

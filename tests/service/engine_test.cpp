@@ -22,6 +22,8 @@ const std::map<std::string, std::string> kPages = {
     {"wan.com", U8(u8"<p>找到约1.2万条结果</p>")},
     {"so.com", U8(u8"<span class=nums>找到相关结果约1,234个</span>")},
     {"yi.com", U8(u8"<span>找到相关结果约2.5亿个</span>")},
+    {"huge.com", U8(u8"<span>找到相关结果约999,999,999,999,999,999亿个</span>")},
+    {"long.com", U8(u8"<span>找到相关结果约9,223,372,036,854,775,808个</span>")},
     {"none.com", U8(u8"<p>抱歉，没有找到与“<em>site:none.com</em>”相关的网页。</p>")},
     {"odd.com", U8(u8"<p>一个没有计数的页面</p>")},
     {"baidu-captcha.com", U8(u8"<title>百度安全验证</title><p>请完成下方验证后继续操作</p>")},
@@ -76,11 +78,19 @@ class EngineTest : public ::testing::Test {
 TEST_F(EngineTest, ReadsTheCountPhraseOfEachEngine) {
     auto service = Start();
     const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"baidu", "comma.com", "1234000"}, {"baidu", "shu.com", "12300"},
-        {"baidu", "box.com", "1234"},      {"sl1", "comma.com", "1234000"},
-        {"sogousl", "sogou.com", "12345"}, {"sogousl", "wan.com", "12000"},
-        {"haosousl", "so.com", "1234"},    {"haosousl", "yi.com", "250000000"},
-        {"baidu", "none.com", "0"},        {"sogousl", "odd.com", "-1"},
+        {"baidu", "comma.com", "1234000"},
+        {"baidu", "shu.com", "12300"},
+        {"baidu", "box.com", "1234"},
+        {"sl1", "comma.com", "1234000"},
+        {"sogousl", "sogou.com", "12345"},
+        {"sogousl", "wan.com", "12000"},
+        {"haosousl", "so.com", "1234"},
+        {"haosousl", "yi.com", "250000000"},
+        {"baidu", "none.com", "0"},
+        {"sogousl", "odd.com", "-1"},
+        // past a long long: refused, never a wrapped negative count
+        {"baidu", "huge.com", "-1"},
+        {"haosousl", "long.com", "-1"},
     };
     for (const auto& [kind, site, count] : cases) {
         EXPECT_EQ(Ask(*service, kind, site), count) << kind << " " << site;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <future>
@@ -54,6 +57,23 @@ TEST_F(LookupServiceTest, AnswersHttp10AndHttp11) {
     EXPECT_EQ(reply->status, 200);
     EXPECT_EQ(reply->body, "Loopback site");
     EXPECT_EQ(reply->get_header_value("Content-Type"), "text/plain; charset=utf-8");
+}
+
+// 64 clients that send their request a byte at a time hold none of the workers.
+TEST_F(LookupServiceTest, SlowClientsDoNotStallOthers) {
+    std::vector<int> slow;
+    for (int i = 0; i < 64; ++i) {
+        slow.push_back(socket(AF_INET, SOCK_STREAM, 0));
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(m_service->Port()));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(connect(slow.back(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(send(slow.back(), "G", 1, MSG_NOSIGNAL), 1);
+    }
+    const std::string target = "/get.php?title&" + m_site.HostPort() + "&" + TagOf("title");
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(GetHttp10(m_service->Port(), target), "Loopback site");
+    for (const int fd : slow) close(fd);
 }
 
 TEST_F(LookupServiceTest, RequestsThatNameNoFigureAnswerMinusOne) {

@@ -43,6 +43,13 @@ TEST(OpenPageRankTest, AnswersTheIntegerRankWithTheKeyOnly) {
             return;
         }
         const std::string domain = request.get_param_value("domains[0]");
+        if (domain == "nan.com" || domain == "inf.com") {
+            response.set_content(R"({"status_code":200,"response":[{"status_code":200,)"
+                                 R"("page_rank_integer":)" +
+                                     domain.substr(0, 3) + "}]}",
+                                 "application/json");
+            return;
+        }
         if (domain == "unknown.com") {
             response.set_content(
                 R"({"status_code":200,"response":[{"status_code":404,"error":"Domain not found",)"
@@ -69,6 +76,8 @@ TEST(OpenPageRankTest, AnswersTheIntegerRankWithTheKeyOnly) {
     EXPECT_EQ(Ask(*service, "pr", "unknown.com"), "-1");
     const auto seen = api.Requests();
     ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(Ask(*service, "pr", "nan.com"), "-1");  // not a number: no rank
+    EXPECT_EQ(Ask(*service, "pr", "inf.com"), "-1");
     EXPECT_NE(seen[0].target.find("=example.com"), std::string::npos) << seen[0].target;
 
     settings.openPageRankKey = "wrong";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include "platform/encoding.h"
 #include "platform/public_address.h"
 #include "service/utf8.h"
@@ -24,9 +26,14 @@ TEST(SiteAddressTest, ReadsHostsAsUsersWriteThem) {
         ASSERT_TRUE(site.has_value()) << address;
         EXPECT_EQ(site->hostPort, hostPort) << address;
     }
-    for (const char* bad : {"", "   ", "exa mple.com", "a..b", "user@example.com", "example.com:0",
-                            "example.com:99999", "example.com:80x", "[::1", "bad\r\nquery.com"}) {
-        EXPECT_FALSE(ParseSiteAddress(bad).has_value()) << bad;
+    using namespace std::string_view_literals;
+    const std::string_view bad[] = {
+        "", "   ", "exa mple.com", "a..b", "user@example.com", "example.com:0", "example.com:99999",
+        "example.com:80x", "[::1", "bad\r\nquery.com",
+        // a zero or control byte inside a numeric host, which inet_pton would cut at
+        "127.0.0.1\0.evil"sv, "8.8.8.8\0"sv, "[::1\0]:80"sv, "8.8.8.8\x7F"};
+    for (const std::string_view address : bad) {
+        EXPECT_FALSE(ParseSiteAddress(address).has_value()) << address;
     }
 }
 

@@ -76,6 +76,13 @@ TEST_F(SitePageTest, TitleIsTheFirstWithEntitiesDecodedAndBlanksCollapsed) {
         {U8(u8"<title>\u3000全角\u3000空格 \r\n\f</title>"), U8(u8"\u3000全角\u3000空格")},
         {"<title>a\x01\x7F\x0B b</title>", "a b"},
         {"<title>a &unknown; &#0; b</title>", U8(u8"a &unknown; \uFFFD b")},
+        // past U+10FFFF, a surrogate and a 5-byte form: replaced as a browser decodes them
+        {"<title>a\xF4\x90\x80\x80"
+         "b\xED\xA0\x80"
+         "c\xF8\x88\x80\x80\x80"
+         "d\xF0\x9F\x98</title>",
+         U8(u8"a\uFFFD\uFFFD\uFFFD\uFFFDb\uFFFD\uFFFD\uFFFDc\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDd"
+            u8"\uFFFD")},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Ask(*m_service, "title", Site(c.body, "text/html; charset=utf-8")), c.title)
@@ -121,9 +128,10 @@ TEST_F(SitePageTest, FollowsAtMostFiveRedirects) {
 }
 
 TEST_F(SitePageTest, PageOverTheCapIsNotReadFurther) {
-    FakeWeb site;
+    // Declared before the site, so they outlive its serving threads.
     std::atomic<bool> cutOff = false;
     const std::string chunk(64 * 1024, 'x');
+    FakeWeb site;
     // An endless page without a length: only the service's cap ends it.
     site.server().Get("/", [&](const httplib::Request&, httplib::Response& response) {
         response.set_chunked_content_provider(
