@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <cstdlib>
 #include <string>
 
 #include "addresses/address_file.h"
@@ -9,6 +10,7 @@
 #include "platform/qt_clipboard.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
+#include "platform/settings_store.h"
 #include "platform/xdg_opener.h"
 #include "query/lookup.h"
 #include "query/service_host.h"
@@ -19,6 +21,7 @@
 #include "ui/query_controller.h"
 #include "ui/row_menu_controller.h"
 #include "ui/run_window_bridge.h"
+#include "ui/source_settings_controller.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -27,8 +30,11 @@ int main(int argc, char* argv[]) {
     Skin skin(programDirectory);
     PrepareSkin(skin, WorkingDirectory());
 
+    // The user's data-source settings; the environment overrides them.
+    const SettingsStore settingsStore(UserConfigPath(), {kOprKeyName, kAizhanKeyName});
     // Declared first, so that a service started here outlives the window and any run.
-    const ServiceChoice service = ChooseService(ServiceHost(), ServiceSettingsFromEnvironment());
+    const ServiceChoice service =
+        ChooseService(ServiceHost(), ServiceSettingsFromEnvironmentAnd(settingsStore.Load()));
 
     const AddressFile addresses(programDirectory);
     QtMessageBox box;
@@ -40,6 +46,15 @@ int main(int argc, char* argv[]) {
     new RowMenuController(window, {opener, clipboard, box});
     auto* editor = new AddressEditorController(window, box, addresses);
     new ShellController(window, box, opener, EndProcessAtOnce);
+    new SourceSettingsController(
+        window, settingsStore, box,
+        [&service](const ConfigValues& stored) {
+            // The service started here takes the settings at once; one elsewhere has its own.
+            if (service.embedded) {
+                service.embedded->Reconfigure(ServiceSettingsFromEnvironmentAnd(stored));
+            }
+        },
+        [](const char* name) { return std::getenv(name); }, ChooseRankListFile);
     RunStartUpCreation(window, skin, box, *editor, addresses);
     RunWindowBridge runWindow(window);
     ServiceLookup lookup(service.host);

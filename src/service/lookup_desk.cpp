@@ -4,18 +4,35 @@
 #include "service/site_address.h"
 
 LookupDesk::LookupDesk(ServiceSettings settings, bool refusePrivateTargets)
-    : m_settings(std::move(settings)),
-      m_cache(m_settings.cacheLifetime),
-      m_routes(StandardFigureRoutes({m_settings, refusePrivateTargets, m_stopping})) {}
+    : m_refusePrivateTargets(refusePrivateTargets),
+      m_cache(settings.cacheLifetime),
+      m_setup(std::make_shared<Setup>(std::move(settings), refusePrivateTargets, m_stopping)) {}
+
+std::shared_ptr<LookupDesk::Setup> LookupDesk::CurrentSetup() {
+    std::lock_guard lock(m_setupMutex);
+    return m_setup;
+}
+
+void LookupDesk::Reconfigure(ServiceSettings settings) {
+    auto setup = std::make_shared<Setup>(std::move(settings), m_refusePrivateTargets, m_stopping);
+    {
+        std::lock_guard lock(m_setupMutex);
+        std::swap(m_setup, setup);
+    }
+    // Built over the old settings: a figure they gave may not hold for the new ones.
+    m_cache.EraseKinds({"alexa", "pr", "baidupr", "sogoupr"});
+}
 
 void LookupDesk::Stop() {
     m_stopping = true;
-    for (const auto& source : m_routes.sources) source->Stop();
+    for (const auto& source : CurrentSetup()->routes.sources) source->Stop();
 }
 
 void LookupDesk::Remember(std::string_view kind, const std::string& hostPort,
                           const std::string& figure) {
-    if (figure != kNoFigure) m_cache.Store(std::string(kind) + ' ' + hostPort, figure);
+    if (figure != kNoFigure && figure != kNotConfigured) {
+        m_cache.Store(std::string(kind) + ' ' + hostPort, figure);
+    }
 }
 
 std::string LookupDesk::Answer(std::string_view kind, std::string_view address,
@@ -28,8 +45,9 @@ std::string LookupDesk::Answer(std::string_view kind, std::string_view address,
     const auto site = ParseSiteAddress(address);
     if (!site) return std::string(kNoFigure);
     if (auto cached = m_cache.Find(std::string(kind) + ' ' + site->hostPort)) return *cached;
-    const auto route = m_routes.byKind.find(kind);
-    if (route == m_routes.byKind.end()) return std::string(kNoFigure);
+    const std::shared_ptr<Setup> setup = CurrentSetup();
+    const auto route = setup->routes.byKind.find(kind);
+    if (route == setup->routes.byKind.end()) return std::string(kNoFigure);
     SourceAnswer answer = route->second->Lookup(kind, *site);
     for (const auto& [otherKind, figure] : answer.others) {
         Remember(otherKind, site->hostPort, figure);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -10,8 +12,8 @@
 
 // Answers one request of the lookup protocol: the figure as UTF-8 text, "-1" when it cannot
 // be had. It routes each kind to its source and caches what they find; only real figures
-// are cached, so a failure is tried again on the next request. Safe to call from many
-// threads.
+// are cached ("未配置" is not, so a key set later takes effect at once), and a failure is
+// tried again on the next request. Safe to call from many threads.
 class LookupDesk final {
   public:
     LookupDesk(ServiceSettings settings, bool refusePrivateTargets);
@@ -20,15 +22,30 @@ class LookupDesk final {
 
     std::string Answer(std::string_view kind, std::string_view address, std::string_view tag);
 
+    // Rebuilds the sources with new settings; lookups under way finish with the old ones.
+    // Cached figures of the sources that keys and lists feed are dropped.
+    void Reconfigure(ServiceSettings settings);
+
     // Ends every fetch, exchange and wait for an engine's turn in progress, and every one
     // after (they answer -1), so that the serving threads can be joined at once.
     void Stop();
 
   private:
+    // The settings and the sources built over them, replaced together.
+    struct Setup {
+        Setup(ServiceSettings s, bool refusePrivate, const std::atomic<bool>& stopping)
+            : settings(std::move(s)),
+              routes(StandardFigureRoutes({settings, refusePrivate, stopping})) {}
+        ServiceSettings settings;
+        FigureRoutes routes;
+    };
+
+    std::shared_ptr<Setup> CurrentSetup();
     void Remember(std::string_view kind, const std::string& hostPort, const std::string& figure);
 
-    ServiceSettings m_settings;
+    bool m_refusePrivateTargets;
     std::atomic<bool> m_stopping = false;
     AnswerCache m_cache;
-    FigureRoutes m_routes;
+    std::mutex m_setupMutex;
+    std::shared_ptr<Setup> m_setup;
 };

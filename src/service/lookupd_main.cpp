@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/user_config.h"
 #include "service/lookup_service.h"
 
 namespace {
@@ -12,7 +13,8 @@ namespace {
 void PrintUsage() {
     std::fprintf(stderr,
                  "usage: zarkel-lookupd [--listen ADDRESS:PORT]\n"
-                 "  default 127.0.0.1:8080; settings come from the ZARKEL_LOOKUP_* variables\n");
+                 "  default 127.0.0.1:8080; settings come from the ZARKEL_LOOKUP_* variables,\n"
+                 "  else from the [service] group of ~/.config/zarkel/zarkel.conf\n");
 }
 
 // "host:port" or "[v6]:port".
@@ -52,7 +54,9 @@ int main(int argc, char* argv[]) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    const ServiceSettings settings = ServiceSettingsFromEnvironment();
+    // The program's own config file too, under the environment.
+    const ServiceSettings settings =
+        ServiceSettingsFromEnvironmentAnd(ReadUserConfig(UserConfigPath()));
     auto service = LookupService::Start(settings, host, port);
     if (!service) {
         std::fprintf(stderr, "zarkel-lookupd: cannot listen on %s:%d\n", host.c_str(), port);
