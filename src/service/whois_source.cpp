@@ -35,8 +35,8 @@ SourceAnswer WhoisSource::Lookup(std::string_view /*kind*/, const SiteAddress& s
     const auto server = ServerFor(domain.substr(dot + 1));
     if (!server) return {std::string(kNoFigure), {}};
     const ServiceSettings& settings = m_context.settings;
-    const auto reply = TcpQuery(*server, settings.whoisPort, domain + "\r\n",
-                                settings.whoisTimeout, kWhoisCap, &m_context.stopping);
+    const auto reply = TcpQuery(*server, settings.whoisPort, domain + "\r\n", settings.whoisTimeout,
+                                kWhoisCap, &m_context.stopping);
     if (!reply) return {std::string(kNoFigure), {}};
     return {WhoisRegistrationDate(*reply).value_or(std::string(kNoFigure)), {}};
 }
