@@ -113,7 +113,14 @@ std::optional<long> RankList::Find(std::string_view name) const {
 std::optional<long> RankList::Rank(const std::string& host) const {
     if (const auto rank = Find(host)) return rank;
     if (const auto rank = Find(WithoutWww(host))) return rank;
-    return Find(RegisteredDomain(host));
+    // The registered domain is one of the host's suffixes: when none is listed there is no
+    // rank, and the public suffix list (the costly part) need not be asked.
+    bool suffixListed = false;
+    for (std::size_t dot = host.find('.'); dot != std::string::npos && !suffixListed;
+         dot = host.find('.', dot + 1)) {
+        suffixListed = Find(std::string_view(host).substr(dot + 1)).has_value();
+    }
+    return suffixListed ? Find(RegisteredDomain(host)) : std::nullopt;
 }
 
 std::shared_ptr<const RankList> RankList::FromText(std::string_view text) {

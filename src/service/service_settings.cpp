@@ -86,7 +86,8 @@ ServiceSettings ServiceSettingsFromEnvironment() {
 
 ServiceSettings ServiceSettingsFromEnvironmentAnd(const StoredSettings& stored) {
     return ServiceSettingsFrom([&stored](const char* name) -> const char* {
-        if (const char* set = std::getenv(name)) return set;
+        // An empty variable counts as unset, as everywhere in these settings.
+        if (const char* set = std::getenv(name); set != nullptr && *set != '\0') return set;
         const auto found = stored.find(std::string_view(name));
         return found == stored.end() ? nullptr : found->second.c_str();
     });

@@ -57,15 +57,19 @@ class SourceSettingsControllerTest : public ::testing::Test {
     // Runs `inDialog` once the dialog is up; `open` opens it and returns when it is closed.
     void WithDialog(const std::function<void()>& open,
                     const std::function<void(QDialog&)>& inDialog) {
+        // Polled: the keyring is asked (in an event loop of its own) before the dialog shows.
         bool ran = false;
-        QTimer::singleShot(0, [&] {
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
+            if (dialog == nullptr || ran) return;
             EXPECT_EQ(dialog->objectName(), QStringLiteral("SourceSettingsDialog"));
             ran = true;
             inDialog(*dialog);
         });
+        poll.start(10);
         open();
+        poll.stop();
         EXPECT_TRUE(ran);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
