@@ -3,6 +3,8 @@
 #include <string>
 
 #include "addresses/address_file.h"
+#include "app/file_layout.h"
+#include "app/home_page.h"
 #include "app/service_choice.h"
 #include "app/shell_controller.h"
 #include "app/skin.h"
@@ -11,6 +13,7 @@
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
 #include "platform/settings_store.h"
+#include "platform/user_folders.h"
 #include "platform/xdg_opener.h"
 #include "query/lookup.h"
 #include "query/service_host.h"
@@ -26,9 +29,14 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const std::string programDirectory = ProgramDirectory();
-    // The skin library goes to the current directory, which need not be the program's.
+    // Run from its own folder, the skin library goes to the current directory (which need not
+    // be the program's); installed, url.txt and the library go to the user's folders.
+    const FileLayout layout =
+        ChooseFileLayout(programDirectory, WorkingDirectory(), UserFoldersFromEnvironment());
+    CreateLayoutFolders(layout);
     Skin skin(programDirectory);
-    PrepareSkin(skin, WorkingDirectory());
+    PrepareSkinAt(skin, layout.skinLibraryFile);
+    const HomePage homePage = ChooseHomePage(ZARKEL_HOME_PAGE, programDirectory);
 
     // The user's data-source settings; the environment overrides them.
     const SettingsStore settingsStore(UserConfigPath(), {kOprKeyName, kAizhanKeyName});
@@ -36,16 +44,16 @@ int main(int argc, char* argv[]) {
     const ServiceChoice service =
         ChooseService(ServiceHost(), ServiceSettingsFromEnvironmentAnd(settingsStore.Load()));
 
-    const AddressFile addresses(programDirectory);
+    const AddressFile addresses(layout.addressDirectory);
     QtMessageBox box;
     XdgOpener opener;
     QtClipboard clipboard;
     MainWindow window;
     QtSaveDialog saveDialog(&window);
     new FilterController(window, box);
-    new RowMenuController(window, {opener, clipboard, box});
+    new RowMenuController(window, {opener, clipboard, box, homePage});
     auto* editor = new AddressEditorController(window, box, addresses);
-    new ShellController(window, box, opener, EndProcessAtOnce);
+    new ShellController(window, box, opener, homePage.address, EndProcessAtOnce);
     new SourceSettingsController(
         window, settingsStore, box,
         [&service](const ConfigValues& stored) {

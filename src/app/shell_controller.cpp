@@ -6,7 +6,6 @@
 
 #include "app/exit_confirmation.h"
 #include "common/shell_opener.h"
-#include "common/web_pages.h"
 #include "ui/main_window.h"
 
 void EndProcessAtOnce(int code) {
@@ -16,25 +15,27 @@ void EndProcessAtOnce(int code) {
 }
 
 ShellController::ShellController(MainWindow& window, MessageBoxRoutine& messages,
-                                 ShellOpener& opener, std::function<void(int)> endProcess)
+                                 ShellOpener& opener, Text homePage,
+                                 std::function<void(int)> endProcess)
     : QObject(&window),
       m_messages(messages),
       m_opener(opener),
+      m_homePage(std::move(homePage)),
       m_endProcess(std::move(endProcess)) {
     connect(window.ExitButton(), &QPushButton::clicked, this, &ShellController::Exit);
     connect(window.UpgradeButton(), &QPushButton::clicked, this,
-            [this] { m_opener.OpenInExplorer(Text(kHomePage)); });
+            [this] { m_opener.OpenInExplorer(m_homePage); });
     window.SetCloseQuery([this] { return CloseQuery(); });
 }
 
 void ShellController::Exit() {
     if (!ConfirmExit(m_messages)) return;
-    m_opener.OpenInExplorer(Text(kHomePage));
+    m_opener.OpenInExplorer(m_homePage);
     m_endProcess(0);
 }
 
 bool ShellController::CloseQuery() {
     if (!ConfirmExit(m_messages)) return false;
-    m_opener.OpenInExplorer(Text(kHomePage));
+    m_opener.OpenInExplorer(m_homePage);
     return true;
 }

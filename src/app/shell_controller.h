@@ -3,6 +3,8 @@
 #include <QObject>
 #include <functional>
 
+#include "common/text.h"
+
 class MainWindow;
 class MessageBoxRoutine;
 class ShellOpener;
@@ -20,7 +22,7 @@ class ShellController final : public QObject {
     // `endProcess` ends the program with the given exit code (EndProcessAtOnce in the
     // program).
     ShellController(MainWindow& window, MessageBoxRoutine& messages, ShellOpener& opener,
-                    std::function<void(int)> endProcess);
+                    Text homePage, std::function<void(int)> endProcess);
 
   private:
     void Exit();
@@ -28,5 +30,6 @@ class ShellController final : public QObject {
 
     MessageBoxRoutine& m_messages;
     ShellOpener& m_opener;
+    Text m_homePage;
     std::function<void(int)> m_endProcess;
 };

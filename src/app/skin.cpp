@@ -87,7 +87,11 @@ std::string SkinLibraryFile(const std::string& workingDirectory) {
 }
 
 void PrepareSkin(Skin& skin, const std::string& workingDirectory) {
-    const std::string path = SkinLibraryFile(workingDirectory);
-    skin.WriteLibrary(path);  // a failure is no reason to stop: the fallbacks apply
-    skin.SetSkinLibraryPath(path);
+    PrepareSkinAt(skin, SkinLibraryFile(workingDirectory));
+}
+
+void PrepareSkinAt(Skin& skin, const std::string& libraryFile) {
+    // A failure is no reason to stop: the fallbacks apply.
+    if (!libraryFile.empty()) skin.WriteLibrary(libraryFile);
+    skin.SetSkinLibraryPath(libraryFile);
 }

@@ -46,3 +46,7 @@ std::string SkinLibraryFile(const std::string& workingDirectory);
 // The first start-up steps: the carried library is written to jedata.dll in the working
 // directory, whatever the outcome chosen as the skin library.
 void PrepareSkin(Skin& skin, const std::string& workingDirectory);
+
+// The same with the file given (the installed layout's); an empty path writes nothing and
+// leaves the choice to the fallbacks.
+void PrepareSkinAt(Skin& skin, const std::string& libraryFile);

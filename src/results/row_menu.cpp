@@ -27,7 +27,7 @@ Text RefusalText(RowMenuItem item) {
 
 }  // namespace
 
-Text RowMenuCaption(RowMenuItem item) {
+Text RowMenuCaption(RowMenuItem item, const HomePage& homePage) {
     switch (item) {
         case RowMenuItem::OpenSite:
             return "打开网站";
@@ -40,7 +40,7 @@ Text RowMenuCaption(RowMenuItem item) {
         case RowMenuItem::BaiduIndexed:
             return "百度收录内容";
         case RowMenuItem::HomePage:
-            return Text(kHomePage);
+            return homePage.caption;
     }
     return {};
 }
@@ -63,7 +63,7 @@ Text BaiduIndexedAddress(const Text& rowAddress) {
 
 void RunRowMenuItem(RowMenuItem item, const Text& rowAddress, const RowMenuServices& services) {
     if (item == RowMenuItem::HomePage) {
-        services.opener.OpenInExplorer(Text(kHomePage));
+        services.opener.OpenInExplorer(services.homePage.address);
         return;
     }
     // Checked before anything is touched, the clipboard included.

@@ -6,6 +6,7 @@
 #include "common/message_box.h"
 #include "common/shell_opener.h"
 #include "common/text.h"
+#include "common/web_pages.h"
 #include "results/result_model.h"
 
 // The result table's pop-up menu, in display order.
@@ -23,7 +24,8 @@ inline constexpr std::array<RowMenuItem, 6> kRowMenuItems{
     RowMenuItem::BaiduBacklinks, RowMenuItem::BaiduIndexed, RowMenuItem::HomePage,
 };
 
-Text RowMenuCaption(RowMenuItem item);
+// The home page item shows `homePage`'s caption.
+Text RowMenuCaption(RowMenuItem item, const HomePage& homePage);
 
 // The site address of the selected row (column 0), byte for byte; empty when no row is
 // selected (-1) or the row has gone.
@@ -39,6 +41,7 @@ struct RowMenuServices {
     ShellOpener& opener;
     Clipboard& clipboard;
     MessageBoxRoutine& box;
+    const HomePage& homePage;
 };
 
 // Runs the chosen item for the selected row's address. Without an address every item but

@@ -11,7 +11,7 @@ RowMenuController::RowMenuController(MainWindow& window, const RowMenuServices& 
     : QObject(&window), m_window(window), m_services(services), m_menu(new QMenu(&window)) {
     m_menu->setObjectName(QStringLiteral("RowMenu"));
     for (const RowMenuItem item : kRowMenuItems) {
-        QAction* action = m_menu->addAction(ToQString(RowMenuCaption(item)));
+        QAction* action = m_menu->addAction(ToQString(RowMenuCaption(item, m_services.homePage)));
         connect(action, &QAction::triggered, this, [this, item] { Choose(item); });
     }
     connect(window.ResultTable(), &ResultList::rowMenuRequested, m_menu,

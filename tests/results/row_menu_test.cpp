@@ -13,17 +13,19 @@ struct Services {
     FakeShellOpener opener;
     FakeClipboard clipboard;
     FakeMessageBox box;
+    const HomePage home{"file:///usr/share/zarkel/about.html", "关于Zarkel"};
 
     void Run(RowMenuItem item, const Text& address) {
-        RunRowMenuItem(item, address, {opener, clipboard, box});
+        RunRowMenuItem(item, address, {opener, clipboard, box, home});
     }
 };
 
 TEST(RowMenuTest, CaptionsInDisplayOrder) {
     std::vector<Text> captions;
-    for (RowMenuItem item : kRowMenuItems) captions.push_back(RowMenuCaption(item));
+    const HomePage home{"https://zarkel.example.org/", "https://zarkel.example.org/"};
+    for (RowMenuItem item : kRowMenuItems) captions.push_back(RowMenuCaption(item, home));
     EXPECT_EQ(captions, (std::vector<Text>{"打开网站", "复制网址", "查看词库", "百度反链",
-                                           "百度收录内容", "https://www.zarkel.example/"}));
+                                           "百度收录内容", "https://zarkel.example.org/"}));
 }
 
 TEST(RowMenuTest, RowAddressIsColumnZeroOfTheSelectedRow) {
@@ -61,7 +63,7 @@ TEST(RowMenuTest, ItemsWithAnAddressOpenOrCopyIt) {
          "www.example.com",
          {"https://www.baidu.com/s?&wd=site:www.example.com"},
          {}},
-        {RowMenuItem::HomePage, "www.example.com", {"https://www.zarkel.example/"}, {}},
+        {RowMenuItem::HomePage, "www.example.com", {"file:///usr/share/zarkel/about.html"}, {}},
         // Byte for byte: not trimmed, no scheme touched, nothing percent-encoded.
         {RowMenuItem::OpenSite, " http://例子.cn/a b ", {" http://例子.cn/a b "}, {}},
         {RowMenuItem::CopyAddress, " 例子.cn&x ", {}, {"http:// 例子.cn&x /"}},
@@ -70,8 +72,8 @@ TEST(RowMenuTest, ItemsWithAnAddressOpenOrCopyIt) {
         {RowMenuItem::KeywordRank, "#x", {"http://rank.chinaz.com/baidusort.aspx?host=#x"}, {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(RowMenuCaption(c.item) + " / " + c.address);
         Services services;
+        SCOPED_TRACE(RowMenuCaption(c.item, services.home) + " / " + c.address);
 
         services.Run(c.item, c.address);
 
@@ -91,8 +93,8 @@ TEST(RowMenuTest, ItemsWithoutAnAddressRefuseAndTouchNothing) {
         {RowMenuItem::BaiduIndexed, "请移动鼠标到网址处进行操作"},
     };
     for (const auto& [item, message] : refusals) {
-        SCOPED_TRACE(RowMenuCaption(item));
         Services services;
+        SCOPED_TRACE(RowMenuCaption(item, services.home));
 
         services.Run(item, "");
 
@@ -106,7 +108,7 @@ TEST(RowMenuTest, ItemsWithoutAnAddressRefuseAndTouchNothing) {
 
     Services services;
     services.Run(RowMenuItem::HomePage, "");
-    EXPECT_EQ(services.opener.pages, std::vector<Text>{"https://www.zarkel.example/"});
+    EXPECT_EQ(services.opener.pages, std::vector<Text>{"file:///usr/share/zarkel/about.html"});
     EXPECT_TRUE(services.box.shown.empty());
 }
 

@@ -20,7 +20,7 @@ namespace {
 
 class RowMenuControllerTest : public ::testing::Test {
   protected:
-    RowMenuControllerTest() : m_controller(m_window, {m_opener, m_clipboard, m_box}) {
+    RowMenuControllerTest() : m_controller(m_window, {m_opener, m_clipboard, m_box, m_home}) {
         for (const char* site : {"a.cn", "b.cn", "c.cn"}) {
             m_window.Results().SetCell(m_window.Results().AppendRow(), 0, site);
         }
@@ -66,6 +66,7 @@ class RowMenuControllerTest : public ::testing::Test {
     FakeShellOpener m_opener;
     FakeClipboard m_clipboard;
     FakeMessageBox m_box;
+    const HomePage m_home{"file:///usr/share/zarkel/about.html", "关于Zarkel"};
     RowMenuController m_controller;
 };
 
@@ -74,7 +75,7 @@ TEST_F(RowMenuControllerTest, ItemsWorkOnTheRowUnderTheRightClick) {
 
     const std::vector<Text> captions = RightClickAndChoose(RowCentre(2), "no such item");
     EXPECT_EQ(captions, (std::vector<Text>{"打开网站", "复制网址", "查看词库", "百度反链",
-                                           "百度收录内容", "https://www.zarkel.example/"}));
+                                           "百度收录内容", "关于Zarkel"}));
     EXPECT_TRUE(m_opener.pages.empty());
 
     RightClickAndChoose(RowCentre(2), "打开网站");
@@ -91,14 +92,14 @@ TEST_F(RowMenuControllerTest, BelowTheLastRowOnlyTheHomePageWorks) {
 
     RightClickAndChoose(belowRows, "复制网址");
     RightClickAndChoose(belowRows, "查看词库");
-    RightClickAndChoose(belowRows, "https://www.zarkel.example/");
+    RightClickAndChoose(belowRows, "关于Zarkel");
 
     ASSERT_EQ(m_box.shown.size(), 2u);
     EXPECT_EQ(m_box.shown[0].text, "请移动鼠标到网址处进行复制");
     EXPECT_EQ(m_box.shown[1].text, "请移动鼠标到网址处进行查看");
     EXPECT_EQ(m_box.shown[1].caption, "操作失败");
     EXPECT_TRUE(m_clipboard.texts.empty());
-    EXPECT_EQ(m_opener.pages, std::vector<Text>{"https://www.zarkel.example/"});
+    EXPECT_EQ(m_opener.pages, std::vector<Text>{"file:///usr/share/zarkel/about.html"});
 }
 
 }  // namespace
