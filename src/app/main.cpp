@@ -40,9 +40,10 @@ int main(int argc, char* argv[]) {
 
     // The user's data-source settings; the environment overrides them.
     const SettingsStore settingsStore(UserConfigPath(), {kOprKeyName, kAizhanKeyName});
+    const ConfigValues stored = settingsStore.Load();
     // Declared first, so that a service started here outlives the window and any run.
-    const ServiceChoice service =
-        ChooseService(ServiceHost(), ServiceSettingsFromEnvironmentAnd(settingsStore.Load()));
+    ServiceChoice service = ChooseService(ServiceHost(), ServiceSettingsFromEnvironmentAnd(stored),
+                                          LookupdBesideProgram(), ChildEnvironment(stored));
 
     const AddressFile addresses(layout.addressDirectory);
     QtMessageBox box;
@@ -56,16 +57,18 @@ int main(int argc, char* argv[]) {
     new ShellController(window, box, opener, homePage.address, EndProcessAtOnce);
     new SourceSettingsController(
         window, settingsStore, box,
-        [&service](const ConfigValues& stored) {
-            // The service started here takes the settings at once; one elsewhere has its own.
+        [&service](const ConfigValues& values) {
+            // The program's own service takes the settings at once (the child is started
+            // anew with them); a configured one elsewhere has its own.
             if (service.embedded) {
-                service.embedded->Reconfigure(ServiceSettingsFromEnvironmentAnd(stored));
+                service.embedded->Reconfigure(ServiceSettingsFromEnvironmentAnd(values));
             }
+            if (service.child) service.child->SetEnvironment(ChildEnvironment(values));
         },
         [](const char* name) { return std::getenv(name); }, ChooseRankListFile);
     RunStartUpCreation(window, skin, box, *editor, addresses);
     RunWindowBridge runWindow(window);
-    ServiceLookup lookup(service.host);
+    ServiceLookup lookup(service);
     // Declared last, so that it goes first at the end: a run still going is abandoned then.
     QueryController queries(window, runWindow, addresses, lookup);
     new ExportController(window, saveDialog, box, opener,

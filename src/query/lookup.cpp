@@ -24,11 +24,24 @@ Text CellText(const Text& reply) {
 }
 
 ServiceLookup::ServiceLookup(Text serviceHost, FetchLimits limits)
-    : m_serviceHost(std::move(serviceHost)), m_limits(limits) {
+    : m_ownHosts(std::make_unique<FixedServiceHost>(std::move(serviceHost))),
+      m_hosts(*m_ownHosts),
+      m_limits(limits) {
+    m_limits.cancel = &m_cancelled;
+}
+
+ServiceLookup::ServiceLookup(ServiceHosts& hosts, FetchLimits limits)
+    : m_hosts(hosts), m_limits(limits) {
     m_limits.cancel = &m_cancelled;
 }
 
 Text ServiceLookup::LookupMetric(const Metric& metric, const Text& address) {
-    return CellText(
-        DecodeReply(FetchReply(BuildLookupUrl(m_serviceHost, metric, address), m_limits)));
+    if (m_cancelled.load()) return {};
+    const Text host = m_hosts.CurrentHost();
+    if (host.empty()) return {};
+    const std::string reply = FetchReply(BuildLookupUrl(host, metric, address), m_limits);
+    // The service always answers something, "-1" at least: nothing means it could not be
+    // reached or broke off.
+    if (reply.empty() && !m_cancelled.load()) m_hosts.NoReplyFrom(host);
+    return CellText(DecodeReply(reply));
 }

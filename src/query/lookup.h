@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,7 @@
 #include "platform/http_fetch.h"
 #include "query/metric_catalogue.h"
 #include "query/metric_lookup.h"
+#include "query/service_host.h"
 
 // "http://" host "/get.php?" kind "&" address "&" tag. The address goes in as the list holds
 // it; the fetch makes the bytes safe for the wire.
@@ -26,12 +28,17 @@ Text CellText(const Text& reply);
 // The lookup of the query run: one GET to the service per figure and address.
 class ServiceLookup final : public MetricLookup {
   public:
+    // Always the same host.
     explicit ServiceLookup(Text serviceHost, FetchLimits limits = {});
+    // The host asked before each lookup: a service the program runs as its child may be on
+    // another port after a restart. No host: the cell stays empty.
+    explicit ServiceLookup(ServiceHosts& hosts, FetchLimits limits = {});
     Text LookupMetric(const Metric& metric, const Text& address) override;
     void CancelLookups() override { m_cancelled.store(true); }
 
   private:
-    Text m_serviceHost;
+    std::unique_ptr<ServiceHosts> m_ownHosts;
+    ServiceHosts& m_hosts;
     FetchLimits m_limits;
     std::atomic<bool> m_cancelled{false};
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/parent_link.h"
 #include "platform/user_config.h"
 #include "service/lookup_service.h"
 
@@ -12,9 +13,11 @@ namespace {
 
 void PrintUsage() {
     std::fprintf(stderr,
-                 "usage: zarkel-lookupd [--listen ADDRESS:PORT]\n"
+                 "usage: zarkel-lookupd [--listen ADDRESS:PORT] [--parent-fd FD]\n"
                  "  default 127.0.0.1:8080; settings come from the ZARKEL_LOOKUP_* variables,\n"
-                 "  else from the [service] group of ~/.config/zarkel/zarkel.conf\n");
+                 "  else from the [service] group of ~/.config/zarkel/zarkel.conf\n"
+                 "  --parent-fd: a socket from the program that started the service; the\n"
+                 "  bound port goes there as a line, and the service ends when it closes\n");
 }
 
 // "host:port" or "[v6]:port".
@@ -30,15 +33,29 @@ bool SplitListen(const std::string& text, std::string& host, int& port) {
     return true;
 }
 
+bool ParseDescriptor(const char* text, int& fd) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < 0 || value > 65535) return false;
+    fd = static_cast<int>(value);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     std::string host = "127.0.0.1";
     int port = 8080;
+    int parentFd = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--listen" && i + 1 < argc) {
             if (!SplitListen(argv[++i], host, port)) {
+                PrintUsage();
+                return 2;
+            }
+        } else if (arg == "--parent-fd" && i + 1 < argc) {
+            if (!ParseDescriptor(argv[++i], parentFd)) {
                 PrintUsage();
                 return 2;
             }
@@ -62,10 +79,18 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "zarkel-lookupd: cannot listen on %s:%d\n", host.c_str(), port);
         return 1;
     }
-    const bool guarded = RefusesPrivateTargets(settings, host);
-    std::printf("zarkel-lookupd: listening on %s:%d%s\n", host.c_str(), service->Port(),
-                guarded ? " (private and loopback sites refused)" : "");
-    std::fflush(stdout);
+    if (parentFd >= 0) {
+        // Started by the program: it reads the port here and needs no message on stdout.
+        if (!SendLineToParent(parentFd, std::to_string(service->Port())) ||
+            !ServeParentLink(parentFd)) {
+            return 1;
+        }
+    } else {
+        const bool guarded = RefusesPrivateTargets(settings, host);
+        std::printf("zarkel-lookupd: listening on %s:%d%s\n", host.c_str(), service->Port(),
+                    guarded ? " (private and loopback sites refused)" : "");
+        std::fflush(stdout);
+    }
     int received = 0;
     sigwait(&stopSignals, &received);
     service->Stop();

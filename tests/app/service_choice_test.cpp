@@ -57,9 +57,9 @@ class HostVariable {
     std::optional<std::string> m_old;
 };
 
-// What main() does.
-ServiceChoice ChooseAsTheProgramDoes() {
-    return ChooseService(ServiceHost(), ServiceSettingsFromEnvironment());
+// What main() does, with zarkel-lookupd at `lookupd`.
+ServiceChoice ChooseAsTheProgramDoes(const std::string& lookupd = LOOKUPD_BINARY) {
+    return ChooseService(ServiceHost(), ServiceSettingsFromEnvironment(), lookupd);
 }
 
 // Serves the GUI thread's events until `done` or ten seconds pass, without sleeping between
@@ -112,44 +112,53 @@ class LoopbackSite {
 
 TEST(ServiceChoiceTest, ConfiguredHostIsUsedAndNothingStarts) {
     const HostVariable configured("lookup.example:8080");
-    const ServiceChoice choice = ChooseAsTheProgramDoes();
-    EXPECT_EQ(choice.host, "lookup.example:8080");
+    ServiceChoice choice = ChooseAsTheProgramDoes();
+    EXPECT_EQ(choice.CurrentHost(), "lookup.example:8080");
+    EXPECT_EQ(choice.child, nullptr);
     EXPECT_EQ(choice.embedded, nullptr);
 }
 
 // Without a configured host the program's own service answers a whole run: the window,
-// the worker and the HTTP lookups as main() wires them.
+// the worker and the HTTP lookups as main() wires them. That service is zarkel-lookupd as a
+// child, or, when that program is missing, the service inside the program.
 TEST(ServiceChoiceTest, WithoutConfiguredHostARunGetsIpAndTitleOfLoopbackSite) {
     const HostVariable unset(nullptr);
     if (!ServiceHost().empty()) GTEST_SKIP() << "a service host is built into this build";
-    const ServiceChoice choice = ChooseAsTheProgramDoes();
-    ASSERT_NE(choice.embedded, nullptr);
-    EXPECT_GT(choice.embedded->Port(), 0);
-    EXPECT_EQ(choice.host, "127.0.0.1:" + std::to_string(choice.embedded->Port()));
+    TempDir empty;
+    for (const bool lookupdThere : {true, false}) {
+        SCOPED_TRACE(lookupdThere ? "child" : "in the program");
+        ServiceChoice choice =
+            ChooseAsTheProgramDoes(lookupdThere ? LOOKUPD_BINARY : empty.File("zarkel-lookupd"));
+        EXPECT_EQ(choice.child != nullptr, lookupdThere);
+        EXPECT_EQ(choice.embedded != nullptr, !lookupdThere);
+        const Text host = choice.CurrentHost();
+        ASSERT_EQ(host.rfind("127.0.0.1:", 0), 0u) << host;
+        EXPECT_GT(std::stoi(host.substr(10)), 0);
 
-    LoopbackSite site;
-    TempDir dir;
-    const AddressFile addresses(dir.path());
-    ASSERT_TRUE(WriteWholeFile(addresses.Path(), site.HostPort() + "\r\n"));
-    MainWindow window;
-    window.CountLabel()->setText(ToQString("1"));
-    RunWindowBridge bridge(window);
-    ServiceLookup lookup(choice.host);
-    QueryController controller(window, bridge, addresses, lookup);
-    window.show();
-    for (int c = 1; c <= 12; ++c) window.MetricCheck(c)->setChecked(c == 4 || c == 7);
+        LoopbackSite site;
+        TempDir dir;
+        const AddressFile addresses(dir.path());
+        ASSERT_TRUE(WriteWholeFile(addresses.Path(), site.HostPort() + "\r\n"));
+        MainWindow window;
+        window.CountLabel()->setText(ToQString("1"));
+        RunWindowBridge bridge(window);
+        ServiceLookup lookup(choice);
+        QueryController controller(window, bridge, addresses, lookup);
+        window.show();
+        for (int c = 1; c <= 12; ++c) window.MetricCheck(c)->setChecked(c == 4 || c == 7);
 
-    QTest::mouseClick(window.StartButton(), Qt::LeftButton);
-    ASSERT_TRUE(WaitUntil([] { return OpenMessage() != nullptr; }));
-    EXPECT_EQ(FromQString(OpenMessage()->text()), "OK，查询完成");
-    OpenMessage()->button(QMessageBox::Ok)->click();
-    ASSERT_TRUE(WaitUntil([&] { return !controller.IsRunActive(); }));
+        QTest::mouseClick(window.StartButton(), Qt::LeftButton);
+        ASSERT_TRUE(WaitUntil([] { return OpenMessage() != nullptr; }));
+        EXPECT_EQ(FromQString(OpenMessage()->text()), "OK，查询完成");
+        OpenMessage()->button(QMessageBox::Ok)->click();
+        ASSERT_TRUE(WaitUntil([&] { return !controller.IsRunActive(); }));
 
-    ASSERT_EQ(window.Results().RowCount(), 1);
-    EXPECT_EQ(window.Results().GetCell(0, 0), site.HostPort());
-    EXPECT_EQ(window.Results().GetCell(0, 4), "127.0.0.1");
-    // The UTF-8 title arrives as its GB18030 bytes.
-    EXPECT_EQ(window.Results().GetCell(0, 7), "首页");
+        ASSERT_EQ(window.Results().RowCount(), 1);
+        EXPECT_EQ(window.Results().GetCell(0, 0), site.HostPort());
+        EXPECT_EQ(window.Results().GetCell(0, 4), "127.0.0.1");
+        // The UTF-8 title arrives as its GB18030 bytes.
+        EXPECT_EQ(window.Results().GetCell(0, 7), "首页");
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <map>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include "platform/encoding.h"
 #include "support/loopback_server.h"
@@ -211,6 +212,35 @@ TEST_F(LookupTest, NoUsableReplyLeavesTheCellEmpty) {
     EXPECT_EQ(ServiceLookup(huge.host()).LookupMetric(Title(), "a"), "");
 
     EXPECT_EQ(ServiceLookup("").LookupMetric(Title(), "a"), "");
+}
+
+// Hosts handed out in turn, with the hosts that were reported as giving nothing.
+class ScriptedHosts final : public ServiceHosts {
+  public:
+    explicit ScriptedHosts(std::vector<Text> hosts) : m_hosts(std::move(hosts)) {}
+    Text CurrentHost() override { return m_hosts.at(m_next++); }
+    void NoReplyFrom(const Text& host) override { silent.push_back(host); }
+    std::vector<Text> silent;
+
+  private:
+    std::vector<Text> m_hosts;
+    std::size_t m_next = 0;
+};
+
+// The host is asked for each lookup; only a lookup that got nothing at all is reported, so a
+// service run by the program is checked then and not after every "-1".
+TEST_F(LookupTest, EachLookupAsksForTheHostAndReportsOneThatGaveNothing) {
+    LoopbackServer failing(LoopbackServer::Reply(LoopbackServer::HttpReply("-1")));
+    LoopbackServer titled(LoopbackServer::Reply(LoopbackServer::HttpReply(Utf8(u8"标题"))));
+    LoopbackServer broken(LoopbackServer::ResetAfter(""));
+    ScriptedHosts hosts({failing.host(), titled.host(), "", broken.host()});
+    ServiceLookup lookup(hosts);
+    EXPECT_EQ(lookup.LookupMetric(Title(), "a"), "×");
+    EXPECT_EQ(lookup.LookupMetric(Title(), "a"), "标题");
+    EXPECT_EQ(lookup.LookupMetric(Title(), "a"), "");  // no host: nothing is sent
+    EXPECT_EQ(lookup.LookupMetric(Title(), "a"), "");
+    EXPECT_EQ(hosts.silent, std::vector<Text>{broken.host()});
+    EXPECT_EQ(failing.Requests().size() + titled.Requests().size(), 2u);
 }
 
 }  // namespace
