@@ -154,8 +154,8 @@ TEST(ChildServiceTest, ChildGetsTheStoredSettingsAndIsRestartedWithNewOnes) {
               std::vector<std::string>{"ZARKEL_LOOKUP_OPR_KEY=k"});
     TempDir dir;
     const std::string program = dir.File("service");
-    ASSERT_TRUE(WriteWholeFile(program, "#!/bin/sh
-                               echo \"$ZARKEL_LOOKUP_PORT\" >&3; exec cat <&3 >/dev/null\n"));
+    ASSERT_TRUE(WriteWholeFile(
+        program, "#!/bin/sh\necho \"$ZARKEL_LOOKUP_PORT\" >&3; exec cat <&3 >/dev/null\n"));
     ASSERT_EQ(chmod(program.c_str(), 0755), 0);
     EnvironmentVariable unset("ZARKEL_LOOKUP_PORT", nullptr);
     auto service = ChildService::Start(program, {.starts = 5, .window = 60s, .ready = 2000ms},
