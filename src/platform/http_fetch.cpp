@@ -3,7 +3,9 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
+#include <string>
 
 #include "platform/curl_global.h"
 
@@ -76,10 +78,15 @@ std::string SafeRequestUrl(std::string_view url) {
     const std::size_t authorityStart = schemeEnd == std::string_view::npos ? 0 : schemeEnd + 3;
     const std::size_t objectStart = std::min(url.find_first_of("/?", authorityStart), url.size());
 
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out(url.substr(0, objectStart));
     out.reserve(url.size() + 16);
-    for (const char c : url.substr(objectStart)) {
+    AppendRequestSafe(out, url.substr(objectStart));
+    return out;
+}
+
+void AppendRequestSafe(std::string& out, std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (NeedsEncoding(byte)) {
             out += '%';
@@ -89,37 +96,35 @@ std::string SafeRequestUrl(std::string_view url) {
             out += c;
         }
     }
-    return out;
 }
 
-std::string HttpGet(std::string_view url, const FetchLimits& limits) {
-    if (url.empty()) return {};
-    EnsureCurlInitialised();
+namespace {
 
-    std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
-    if (!curl) return {};
-    std::unique_ptr<curl_slist, ListDeleter> headers;
-    for (const char* header : {"Cache-Control: no-cache", "Pragma: no-cache"}) {
-        curl_slist* longer = curl_slist_append(headers.get(), header);
-        if (!longer) return {};
-        headers.release();
-        headers.reset(longer);
+using Easy = std::unique_ptr<CURL, EasyDeleter>;
+using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
+
+bool AppendHeaders(HeaderList& list, std::initializer_list<const char*> headers) {
+    for (const char* header : headers) {
+        curl_slist* longer = curl_slist_append(list.get(), header);
+        if (!longer) return false;
+        list.release();
+        list.reset(longer);
     }
+    return true;
+}
 
-    const std::string target = SafeRequestUrl(url);
-    Body body{{}, limits.maxBytes};
-    CURL* h = curl.get();
+// What every request of the program shares: HTTP/1.0 on a new connection, the user agent,
+// the bounds and the cancel flag. False when the request must not be sent.
+bool SetUpRequest(CURL* h, const std::string& target, curl_slist* headers, Body& body,
+                  const FetchLimits& limits) {
     curl_easy_setopt(h, CURLOPT_URL, target.c_str());
     // The target is already safe; libcurl must neither reject nor rewrite it.
     curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
     // Signals would interrupt other threads of the program; time-outs work without them.
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
@@ -129,14 +134,58 @@ std::string HttpGet(std::string_view url, const FetchLimits& limits) {
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &AppendBody);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
     if (limits.cancel != nullptr) {
-        if (limits.cancel->load()) return {};
+        if (limits.cancel->load()) return false;
         curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
         curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &CheckCancel);
         curl_easy_setopt(h, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(limits.cancel));
     }
+    return true;
+}
+
+}  // namespace
+
+std::string HttpGet(std::string_view url, const FetchLimits& limits) {
+    if (url.empty()) return {};
+    EnsureCurlInitialised();
+
+    Easy curl(curl_easy_init());
+    HeaderList headers;
+    if (!curl || !AppendHeaders(headers, {"Cache-Control: no-cache", "Pragma: no-cache"})) {
+        return {};
+    }
+    const std::string target = SafeRequestUrl(url);
+    Body body{{}, limits.maxBytes};
+    CURL* h = curl.get();
+    if (!SetUpRequest(h, target, headers.get(), body, limits)) return {};
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
 
     const CURLcode result = curl_easy_perform(h);
     if (body.overflow || result == CURLE_FILESIZE_EXCEEDED) return {};
     // Any other failure keeps what arrived before it: a broken-off reply is still a reply.
     return std::move(body.bytes);
+}
+
+long HttpPost(std::string_view url, std::string_view body, const char* contentType,
+              const FetchLimits& limits) {
+    if (url.empty()) return 0;
+    EnsureCurlInitialised();
+
+    Easy curl(curl_easy_init());
+    HeaderList headers;
+    const std::string type = std::string("Content-Type: ") + contentType;
+    if (!curl || !AppendHeaders(headers, {type.c_str(), "Expect:"})) return 0;
+    const std::string target = SafeRequestUrl(url);
+    Body reply{{}, limits.maxBytes};
+    CURL* h = curl.get();
+    if (!SetUpRequest(h, target, headers.get(), reply, limits)) return 0;
+    curl_easy_setopt(h, CURLOPT_POST, 1L);
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.data());
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+
+    if (curl_easy_perform(h) != CURLE_OK) return 0;
+    long status = 0;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    return status;
 }

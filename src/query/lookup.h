@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/text.h"
 #include "platform/http_fetch.h"
@@ -25,7 +27,15 @@ Text DecodeReply(std::string_view bytes);
 // The service's "-1" (exactly that) shows as the fail mark; any other reply as it is.
 Text CellText(const Text& reply);
 
-// The lookup of the query run: one GET to the service per figure and address.
+// The body of "POST /plan": the client token, the ticked kinds and the addresses as their
+// lookups will carry them (an address with "#" is left out: its lookup never reaches a
+// figure). Built in one pass into one buffer.
+std::string RunPlanBody(std::string_view client, const std::array<bool, 13>& ticks,
+                        const std::vector<Text>& addresses);
+
+// The lookup of the query run: one GET to the service per figure and address. When a run
+// starts it tells the service the run's plan once, so the service can work ahead; a service
+// that does not take it is not told again that run, and the lookups are the same either way.
 class ServiceLookup final : public MetricLookup {
   public:
     // Always the same host.
@@ -34,6 +44,7 @@ class ServiceLookup final : public MetricLookup {
     // another port after a restart. No host: the cell stays empty.
     explicit ServiceLookup(ServiceHosts& hosts, FetchLimits limits = {});
     Text LookupMetric(const Metric& metric, const Text& address) override;
+    void PlanRun(const std::vector<Text>& addresses, const std::array<bool, 13>& ticks) override;
     void CancelLookups() override { m_cancelled.store(true); }
 
   private:
@@ -41,4 +52,5 @@ class ServiceLookup final : public MetricLookup {
     ServiceHosts& m_hosts;
     FetchLimits m_limits;
     std::atomic<bool> m_cancelled{false};
+    std::string m_client;  // this program's name for its plans: a new run's replaces the last
 };

@@ -97,6 +97,8 @@ void QueryRun::Run() {
             if (!stop) ticks = MetricTicks(w);
         });
         if (stop) break;
+        // The boxes stay as they are for the run, so the first address's ticks are the run's.
+        if (index == 1) m_lookup.PlanRun(addresses, ticks);
         stop = true;
         LookUpGroup(row, address, ticks, 1, 9, [&](RunWindow& w) {
             stop = StopRequested(w);

@@ -18,6 +18,7 @@ class EngineSource final : public FigureSource {
     ~EngineSource() override;
     SourceAnswer Lookup(std::string_view kind, const SiteAddress& site) override;
     void Stop() override;
+    bool PacesItself() const override { return true; }
 
   private:
     SourceContext m_context;

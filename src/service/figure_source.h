@@ -35,6 +35,12 @@ class FigureSource {
     // Ends waits of this source's own (an engine's turn); fetches end through the shared
     // stop flag every source is built with.
     virtual void Stop() {}
+    // One Lookup answers every kind routed here (in `others`): the desk treats the kinds of
+    // one site as one piece of work.
+    virtual bool AnswersAllKindsAtOnce() const { return false; }
+    // The source sends one request at a time and paces them: work ahead of the program
+    // queues for it in order instead of running side by side.
+    virtual bool PacesItself() const { return false; }
 };
 
 // What every source is built with: the settings, whether non-public sites are refused, and

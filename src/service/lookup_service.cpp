@@ -7,6 +7,7 @@
 
 #include "platform/listen_socket.h"
 #include "service/lookup_desk.h"
+#include "service/plan_endpoint.h"
 #include "service/service_query.h"
 
 namespace {
@@ -49,6 +50,10 @@ std::unique_ptr<LookupService> LookupService::Start(const ServiceSettings& setti
         const std::string answer =
             query ? s->desk.Answer(query->kind, query->address, query->tag) : "-1";
         response.set_content(answer, "text/plain; charset=utf-8");
+    });
+    s->server.Post("/plan", [s](const httplib::Request& request, httplib::Response& response,
+                                const httplib::ContentReader& content) {
+        ServeRunPlan(s->desk, request, response, content);
     });
     if (port == 0) {
         s->port = s->server.bind_to_any_port(bindAddress);

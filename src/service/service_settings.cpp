@@ -71,6 +71,12 @@ ServiceSettings ServiceSettingsFrom(const std::function<const char*(const char*)
         s.fetchTimeout = std::chrono::seconds(value);
         s.whoisTimeout = std::chrono::seconds(value);
     }
+    if (ReadNumber(lookup("ZARKEL_LOOKUP_AHEAD_HOSTS"), 0, 1000, value)) {
+        s.aheadHosts = static_cast<std::size_t>(value);
+    }
+    if (ReadNumber(lookup("ZARKEL_LOOKUP_AHEAD_LOOKUPS"), 1, 256, value)) {
+        s.aheadLookups = static_cast<std::size_t>(value);
+    }
     const char* targets = lookup("ZARKEL_LOOKUP_PRIVATE_TARGETS");
     if (targets != nullptr) {
         const std::string_view t = targets;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <string>
@@ -36,6 +37,10 @@ struct ServiceSettings {
     std::chrono::milliseconds fetchTimeout{15000};
     std::chrono::milliseconds whoisTimeout{10000};
     std::chrono::milliseconds dnsTimeout{5000};
+    // Working ahead of a program that tells its run plan: hosts past the one it is at
+    // (0: no working ahead), and lookups under way at once for that work.
+    std::size_t aheadHosts = 32;
+    std::size_t aheadLookups = 16;
 
     // Fetching loopback, private and link-local sites: refused when the service listens
     // beyond loopback, unless set otherwise.

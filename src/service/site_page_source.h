@@ -8,6 +8,7 @@ class SitePageSource final : public FigureSource {
   public:
     explicit SitePageSource(SourceContext context) : m_context(context) {}
     SourceAnswer Lookup(std::string_view kind, const SiteAddress& site) override;
+    bool AnswersAllKindsAtOnce() const override { return true; }
 
   private:
     SourceContext m_context;

@@ -9,8 +9,13 @@
 #include <thread>
 #include <vector>
 
+#include "addresses/address_file.h"
+#include "common/file_io.h"
 #include "platform/encoding.h"
+#include "query/query_run.h"
+#include "query/run_fakes.h"
 #include "support/loopback_server.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -212,6 +217,61 @@ TEST_F(LookupTest, NoUsableReplyLeavesTheCellEmpty) {
     EXPECT_EQ(ServiceLookup(huge.host()).LookupMetric(Title(), "a"), "");
 
     EXPECT_EQ(ServiceLookup("").LookupMetric(Title(), "a"), "");
+}
+
+// The plan names the ticked kinds in catalogue order and every address as its lookups carry
+// it on the wire; an address with "#" never reaches a figure and is left out.
+TEST_F(LookupTest, PlanBodyHoldsTheKindsAndTheAddressesAsTheirLookupsSendThem) {
+    std::array<bool, 13> ticks{};
+    for (const int column : {12, 4, 7}) ticks[static_cast<std::size_t>(column)] = true;
+    const std::vector<Text> addresses = {"a.com", "\xCD\xF8 b\r\n", "x.com#tag", "100%",
+                                         "",      "a&b<c"};
+    EXPECT_EQ(RunPlanBody("c1", ticks, addresses),
+              "zarkel-plan 1\nclient c1\nkinds ip title haosousl\n\n"
+              "a.com\n%CD%F8%20b%0D%0A\n100%\n\na&b%3Cc\n");
+}
+
+// A service that does not know plans answers 404: the run is told nothing more and goes on
+// exactly as before, one GET per ticked figure per host in order.
+TEST_F(LookupTest, ARunAgainstAServiceWithoutPlansIsUnchanged) {
+    std::mutex mutex;
+    std::vector<std::string> seen;
+    httplib::Server server;
+    server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response&) {
+        std::lock_guard lock(mutex);
+        seen.push_back(request.method + " " + request.target);
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    server.Get("/get.php", [](const httplib::Request& request, httplib::Response& response) {
+        const std::string query = request.target.substr(request.target.find('?') + 1);
+        response.set_content(query.substr(0, query.rfind('&')), "text/plain");
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    std::thread thread([&] { server.listen_after_bind(); });
+
+    TempDir dir;
+    AddressFile file(dir.path());
+    ASSERT_TRUE(WriteWholeFile(file.Path(), "a.com\r\nb.com"));
+    FakeRunWindow window;
+    window.Put(RunWindow::Control::CountLabel, "2");
+    window.Tick({4, 7});
+    ServiceLookup lookup("127.0.0.1:" + std::to_string(port));
+    QueryRun(window, file, lookup, [] {}).Run();
+    server.stop();
+    thread.join();
+
+    using Row = FakeRunWindow::Row;
+    Row a{"a.com"};
+    a[4] = "ip&a.com";
+    a[7] = "title&a.com";
+    Row b{"b.com"};
+    b[4] = "ip&b.com";
+    b[7] = "title&b.com";
+    EXPECT_EQ(window.Rows(), (std::vector<Row>{a, b}));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{
+                  "POST /plan", "GET /get.php?ip&a.com&30472", "GET /get.php?title&a.com&52610",
+                  "GET /get.php?ip&b.com&30472", "GET /get.php?title&b.com&52610"}));
 }
 
 // Hosts handed out in turn, with the hosts that were reported as giving nothing.

@@ -166,6 +166,14 @@ TEST_F(RunFixture, ThreeAddressesFillEveryTickedCellHostByHost) {
     for (const Text a : {"a.com", "b.com", "c.com"})
         for (const char* kind : {"baidupr", "ip", "sl1", "sogoupr"}) expected.push_back({kind, a});
     EXPECT_EQ(lookup.Requests(), expected);
+    // The run's plan goes once, before the first lookup: every address and the ticks.
+    const auto plans = lookup.Plans();
+    ASSERT_EQ(plans.size(), 1u);
+    EXPECT_EQ(plans[0].addresses, (std::vector<Text>{"a.com", "b.com", "c.com"}));
+    std::array<bool, 13> ticks{};
+    for (const int column : {1, 4, 9, 11}) ticks[static_cast<std::size_t>(column)] = true;
+    EXPECT_EQ(plans[0].ticks, ticks);
+    EXPECT_EQ(plans[0].requestsBefore, 0u);
     EXPECT_EQ(window.Rows(),
               (std::vector<Row>{FullRow("a.com"), FullRow("b.com"), FullRow("c.com")}));
     EXPECT_EQ(StatusCaptions(),

@@ -268,6 +268,20 @@ class FakeLookup final : public MetricLookup {
         return request.kind + ":" + address;
     }
 
+    struct Plan {
+        std::vector<Text> addresses;
+        std::array<bool, 13> ticks;
+        std::size_t requestsBefore;
+    };
+    void PlanRun(const std::vector<Text>& addresses, const std::array<bool, 13>& ticks) override {
+        std::lock_guard lock(m_mutex);
+        m_plans.push_back({addresses, ticks, m_requests.size()});
+    }
+    std::vector<Plan> Plans() {
+        std::lock_guard lock(m_mutex);
+        return m_plans;
+    }
+
     // A cancelled lookup gives up at once, also the one being held.
     void CancelLookups() override {
         {
@@ -305,6 +319,7 @@ class FakeLookup final : public MetricLookup {
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Request> m_requests;
+    std::vector<Plan> m_plans;
     bool m_held = false;
     bool m_cancelled = false;
 };
