@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -12,8 +13,11 @@
 #include "platform/qt_clipboard.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
+#include "platform/qt_text.h"
+#include "platform/qt_translations.h"
 #include "platform/settings_store.h"
 #include "platform/user_folders.h"
+#include "platform/user_settings.h"
 #include "platform/xdg_opener.h"
 #include "query/lookup.h"
 #include "query/service_host.h"
@@ -21,13 +25,18 @@
 #include "ui/export_controller.h"
 #include "ui/filter_controller.h"
 #include "ui/main_window.h"
+#include "ui/program_texts.h"
 #include "ui/query_controller.h"
+#include "ui/row_copy_controller.h"
 #include "ui/row_menu_controller.h"
+#include "ui/run_progress_display.h"
 #include "ui/run_window_bridge.h"
 #include "ui/source_settings_controller.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Qt's own dialogs and buttons in the program's language.
+    InstallQtTranslations(app);
     const std::string programDirectory = ProgramDirectory();
     // Run from its own folder, the skin library goes to the current directory (which need not
     // be the program's); installed, url.txt and the library go to the user's folders.
@@ -49,11 +58,14 @@ int main(int argc, char* argv[]) {
     QtMessageBox box;
     XdgOpener opener;
     QtClipboard clipboard;
+    UserSettings settings;
     MainWindow window;
-    QtSaveDialog saveDialog(&window);
+    QtSaveDialog saveDialog(settings, ToQString(Text(kExportNameStem)), &window);
     new FilterController(window, box);
     new RowMenuController(window, {opener, clipboard, box, homePage});
-    auto* editor = new AddressEditorController(window, box, addresses);
+    new RowCopyController(window, clipboard);
+    new RunProgressDisplay(window, [] { return std::chrono::steady_clock::now(); });
+    auto* editor = new AddressEditorController(window, box, addresses, settings);
     new ShellController(window, box, opener, homePage.address, EndProcessAtOnce);
     new SourceSettingsController(
         window, settingsStore, box,

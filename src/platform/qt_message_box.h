@@ -11,6 +11,8 @@ class QPushButton;
 class QtMessageBox final : public MessageBoxRoutine {
   protected:
     int ShowBox(const Text& text, int style, const Text& caption) override;
+    int ShowTickBox(const Text& text, const Text& tick, bool& ticked, int style,
+                    const Text& caption) override;
 };
 
 // Makes `box` a message of the program: `caption` as its title, `text` as plain text, the

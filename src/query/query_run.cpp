@@ -67,6 +67,8 @@ void QueryRun::Run() {
         w.SetMetricChecksEnabled(false);
         w.DeleteAllRows();
         w.SetCaption(Control::RunStateLabel, Text(kRunStateRunning));
+        // A stop pressed too late for the last run must not leave its caption on this one.
+        w.SetCaption(Control::StopButton, Text(kStopCaption));
         SetRunControlsEnabled(w, true);
         w.SetProgressVisible(true);
         w.SetProgressMaximum(ProgressMaximum(w.Caption(Control::CountLabel)));
@@ -125,6 +127,8 @@ void QueryRun::Run() {
             w.SetCaption(Control::StatusLabel, Text(kStoppedStatus));
         } else {
             w.SetCaption(Control::StatusLabel, Text(kDoneStatus));
+            // The run has ended: no stop can be asked for while its final message is open.
+            w.SetEnabled(Control::StopButton, false);
         }
     });
     if (!stopped) m_window.ShowMessage(Text(kDoneMessage));

@@ -50,7 +50,7 @@ class RunWindow {
     // when all have taken effect. The steps must not wait for anything but the window.
     virtual void Together(const std::function<void(RunWindow&)>& steps) { steps(*this); }
 
-    // A message with no owner window and the OK button; the main window stays usable while
-    // it is open. Returns when the user has closed it.
+    // A message with the OK button, kept above the main window yet not modal: the window stays
+    // usable while it is open. Returns when the user has closed it.
     virtual void ShowMessage(const Text& text) = 0;
 };

@@ -9,8 +9,13 @@
 #include "ui/main_window.h"
 
 AddressEditorController::AddressEditorController(MainWindow& window, MessageBoxRoutine& messages,
-                                                 const AddressFile& addresses)
-    : QObject(&window), m_window(window), m_messages(messages), m_addresses(addresses) {
+                                                 const AddressFile& addresses,
+                                                 UserSettings& settings)
+    : QObject(&window),
+      m_window(window),
+      m_messages(messages),
+      m_addresses(addresses),
+      m_settings(settings) {
     connect(window.EditAddressesButton(), &QPushButton::clicked, this, [this] {
         OpenEditor();
         RefreshAddressCount();
@@ -19,7 +24,7 @@ AddressEditorController::AddressEditorController(MainWindow& window, MessageBoxR
 
 void AddressEditorController::OpenEditor() {
     OpenAddressEditor(
-        m_messages, m_addresses, [this] { RefreshAddressCount(); }, &m_window);
+        m_messages, m_addresses, m_settings, [this] { RefreshAddressCount(); }, &m_window);
 }
 
 void AddressEditorController::RefreshAddressCount() {

@@ -1,5 +1,6 @@
 #include "ui/editor_window.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -10,6 +11,8 @@
 
 #include "addresses/address_text.h"
 #include "platform/qt_text.h"
+#include "platform/user_settings.h"
+#include "ui/program_texts.h"
 
 namespace {
 
@@ -18,6 +21,7 @@ constexpr const char* kReminder = "您输入的网址请不要加 http:// ";
 constexpr const char* kSaved = "保存成功,数据保存在本软件目录下的url.txt";
 constexpr const char* kSaveFailed = "保存失败，无法写入本软件目录下的url.txt";
 constexpr const char* kErrorCaption = "错误";
+constexpr char kNoReminderKey[] = "editor/noHttpReminder";
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int top) {
     auto* button = new QPushButton(ToQString(caption), parent);
@@ -73,9 +77,10 @@ EditorWindow::EditorWindow(MessageBoxRoutine& messages, const AddressFile& file,
     connect(m_save, &QPushButton::clicked, this, &EditorWindow::Save);
     connect(m_dedupe, &QPushButton::clicked, this, &EditorWindow::Dedupe);
     connect(m_clear, &QPushButton::clicked, this, &EditorWindow::Clear);
-    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_close, &QPushButton::clicked, this, &EditorWindow::CloseAsked);
 
-    ShowBytes(LoadAddressText(m_file));
+    m_loadedBytes = LoadAddressText(m_file);
+    ShowBytes(m_loadedBytes);
     m_edit->setFocus();
 }
 
@@ -118,6 +123,42 @@ void EditorWindow::Clear() {
     ShowBytes({});
 }
 
+int EditorWindow::AskToSave() {
+    return m_messages.Show(Text(kEditorSaveQuestion), MessageBoxRoutine::kSaveDiscardCancel);
+}
+
+void EditorWindow::CloseAsked() {
+    if (!HasUnsavedEdits()) {
+        accept();
+        return;
+    }
+    switch (AskToSave()) {
+        case MessageBoxRoutine::kResultOk:
+            Save();  // closes the editor once the file is written
+            return;
+        case MessageBoxRoutine::kResultDiscard:
+            accept();
+            return;
+        default:
+            return;
+    }
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event) {
+    // The desktop's own close (Alt+F4) asks like the close button.
+    if (!HasUnsavedEdits()) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    const int answer = AskToSave();
+    if (answer == MessageBoxRoutine::kResultDiscard) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (answer == MessageBoxRoutine::kResultOk) Save();
+}
+
 void EditorWindow::keyPressEvent(QKeyEvent* event) {
     // Esc would close the editor and lose the text; only the close button does that.
     if (event->key() == Qt::Key_Escape) {
@@ -127,9 +168,14 @@ void EditorWindow::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void OpenAddressEditor(MessageBoxRoutine& messages, const AddressFile& file,
+void OpenAddressEditor(MessageBoxRoutine& messages, const AddressFile& file, UserSettings& settings,
                        std::function<void()> onSaved, QWidget* parent) {
     EditorWindow editor(messages, file, std::move(onSaved), parent);
-    messages.Show(kReminder);
+    const QString noReminder = QString::fromLatin1(kNoReminderKey);
+    if (!settings.Value(noReminder, false).toBool()) {
+        bool ticked = false;
+        messages.ShowWithTick(kReminder, Text(kDontRemindTick), ticked);
+        if (ticked) settings.SetValue(noReminder, true);
+    }
     editor.exec();
 }

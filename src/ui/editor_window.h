@@ -9,6 +9,7 @@
 
 class QPlainTextEdit;
 class QPushButton;
+class UserSettings;
 
 // The frameless, always modal window that edits url.txt as one text.
 class EditorWindow final : public QDialog {
@@ -32,12 +33,18 @@ class EditorWindow final : public QDialog {
     // The bytes a save would write now: the loaded bytes themselves while the text is
     // unchanged, else the edited text with its lines joined by CR LF.
     Text SaveBytes() const;
+    // True when a save would change url.txt from what was loaded (typing, 去重复, 清空内容).
+    bool HasUnsavedEdits() const { return SaveBytes() != m_loadedBytes; }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void Save();
+    // The close button: with unsaved edits, asks first whether to save (保存 / 不保存 / 取消).
+    void CloseAsked();
+    int AskToSave();
     void Dedupe();
     void Clear();
     // Shows `bytes` and keeps them as the text's unchanged state.
@@ -48,6 +55,7 @@ class EditorWindow final : public QDialog {
     MessageBoxRoutine& m_messages;
     const AddressFile& m_file;
     std::function<void()> m_onSaved;
+    Text m_loadedBytes;
     Text m_bytes;
     QPlainTextEdit* m_edit;
     QPushButton* m_save;
@@ -56,7 +64,8 @@ class EditorWindow final : public QDialog {
     QPushButton* m_close;
 };
 
-// Creates the editor, shows the reminder about http://, then shows the editor modally: every
-// other window of the program takes no input until it has closed. Returns when it has closed.
-void OpenAddressEditor(MessageBoxRoutine& messages, const AddressFile& file,
+// Creates the editor, shows the reminder about http:// (unless the user ticked "不再提示" on it
+// once; the tick is kept in `settings`), then shows the editor modally: every other window of
+// the program takes no input until it has closed. Returns when it has closed.
+void OpenAddressEditor(MessageBoxRoutine& messages, const AddressFile& file, UserSettings& settings,
                        std::function<void()> onSaved, QWidget* parent = nullptr);

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -118,6 +119,7 @@ MainWindow::MainWindow(QWidget* parent)
     BuildStatusAndResults();
     BuildHolderLabels();
     ConnectColumnRules();
+    BuildUndo();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
@@ -218,7 +220,23 @@ void MainWindow::ConnectColumnRules() {
                                             kResultColumns[static_cast<std::size_t>(column)].width);
                 });
     }
-    connect(m_clearList, &QPushButton::clicked, this, [this] { m_results->DeleteAllRows(); });
+    // The rows go as a removal that 撤销 can bring back.
+    connect(m_clearList, &QPushButton::clicked, this,
+            [this] { m_results->DeleteRowsWhere([](const ResultModel::Row&) { return true; }); });
+}
+
+void MainWindow::BuildUndo() {
+    m_undo = new QAction(Caption(kUndoActionText), this);
+    m_undo->setObjectName(QStringLiteral("UndoAction"));
+    m_undo->setShortcut(QKeySequence::Undo);
+    m_undo->setShortcutContext(Qt::WindowShortcut);
+    m_undo->setEnabled(false);
+    addAction(m_undo);
+    connect(m_undo, &QAction::triggered, this, [this] { m_results->RestoreRemovedRows(); });
+    connect(m_results, &ResultModel::canRestoreChanged, m_undo, &QAction::setEnabled);
+    for (QPushButton* deleting : {m_weightFilter, m_prFilter, m_clearList}) {
+        deleting->setToolTip(Caption(kUndoHint));
+    }
 }
 
 QCheckBox* MainWindow::MetricCheck(int column) const {

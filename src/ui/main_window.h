@@ -6,6 +6,7 @@
 
 #include "results/result_columns.h"
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -55,6 +56,9 @@ class MainWindow final : public QWidget {
     QProgressBar* ProgressBar() const { return m_progress; }
     QLabel* FooterLabel() const { return m_footer; }
     QTextBrowser* AdPane() const { return m_adPane; }
+    // "撤销" (Ctrl+Z): brings back the rows the last filter or clear took; enabled while there
+    // are any.
+    QAction* UndoAction() const { return m_undo; }
 
     // Holder labels: placed outside the client area; their captions are shared state.
     QLabel* CountLabel() const { return m_count; }
@@ -73,6 +77,7 @@ class MainWindow final : public QWidget {
     void BuildStatusAndResults();
     void BuildHolderLabels();
     void ConnectColumnRules();
+    void BuildUndo();
 
     std::function<bool()> m_closeQuery;
     ResultModel* m_results;
@@ -94,6 +99,7 @@ class MainWindow final : public QWidget {
     QProgressBar* m_progress = nullptr;
     QLabel* m_footer = nullptr;
     QTextBrowser* m_adPane = nullptr;
+    QAction* m_undo = nullptr;
     QLabel* m_count = nullptr;
     QLabel* m_runState = nullptr;
     QLabel* m_fileCheck = nullptr;

@@ -2,28 +2,17 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 #include <QTimer>
 
 #include "results/result_columns.h"
 #include "results/result_model.h"
+#include "ui/result_cell_delegate.h"
 #include "ui/result_view_model.h"
 
 namespace {
-
-// No focus rectangle around a single cell: the whole row is the unit here.
-class RowDelegate final : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-  protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->state &= ~QStyle::State_HasFocus;
-    }
-};
 
 // How long new rows may wait to be shown while a worker appends them.
 constexpr int kCatchUpMs = 40;
@@ -36,7 +25,7 @@ ResultList::ResultList(ResultModel& model, QWidget* parent)
       m_shown(new ResultViewModel(model, this)),
       m_catchUp(new QTimer(this)) {
     setModel(m_shown);
-    setItemDelegate(new RowDelegate(this));
+    setItemDelegate(new ResultCellDelegate(this));
 
     setSortingEnabled(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -140,6 +129,16 @@ void ResultList::mousePressEvent(QMouseEvent* event) {
     }
     event->accept();
     Q_EMIT rowMenuRequested(event->globalPosition().toPoint());
+}
+
+void ResultList::keyPressEvent(QKeyEvent* event) {
+    // The whole selected row, not the current cell that the view would copy.
+    if (event->matches(QKeySequence::Copy)) {
+        event->accept();
+        Q_EMIT copyRequested();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void ResultList::focusInEvent(QFocusEvent* event) {

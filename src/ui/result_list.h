@@ -39,9 +39,12 @@ class ResultList final : public QTableView {
     // A right click in the rows area, after the row under the mouse has been selected (or
     // the selection cleared below the last row).
     void rowMenuRequested(QPoint globalPos);
+    // Ctrl+C (the platform's copy keys) while the list has the focus.
+    void copyRequested();
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

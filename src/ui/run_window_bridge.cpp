@@ -36,12 +36,14 @@ auto OnGuiThread(QObject* context, Work work) -> std::invoke_result_t<Work&> {
     }
 }
 
-QMessageBox* MakeMessageBox(const Text& text) {
-    auto* box = new QMessageBox;
+// Owned by the main window, so it stays above it and is never lost behind it; not modal, so the
+// window (its row menu, for one) stays usable while it is open.
+QMessageBox* MakeMessageBox(const Text& text, QWidget* owner) {
+    auto* box = new QMessageBox(owner);
     FillMessageBox(*box, text, MessageBoxRoutine::kOk, MessageBoxRoutine::DefaultCaption());
     box->setWindowModality(Qt::NonModal);
     box->setModal(false);
-    // It has no owner, but it must not keep the program going once the main window closes.
+    // It must not keep the program going once the main window closes.
     box->setAttribute(Qt::WA_QuitOnClose, false);
     QObject::connect(box, &QMessageBox::finished, box, &QObject::deleteLater);
     return box;
@@ -164,7 +166,7 @@ void RunWindowBridge::ShowMessage(const Text& text) {
     if (QThread::currentThread() == m_window.thread()) {
         // No worker to park: wait in a local loop so the window keeps working meanwhile.
         QEventLoop untilClosed;
-        QMessageBox* box = MakeMessageBox(text);
+        QMessageBox* box = MakeMessageBox(text, &m_window);
         QObject::connect(box, &QMessageBox::finished, &untilClosed, &QEventLoop::quit);
         box->show();
         untilClosed.exec();
@@ -174,8 +176,8 @@ void RunWindowBridge::ShowMessage(const Text& text) {
     const auto closed = std::make_shared<QSemaphore>();
     QMetaObject::invokeMethod(
         &m_window,
-        [&text, closed] {
-            QMessageBox* box = MakeMessageBox(text);
+        [this, &text, closed] {
+            QMessageBox* box = MakeMessageBox(text, &m_window);
             QObject::connect(box, &QMessageBox::finished, box, [closed] { closed->release(); });
             box->show();
         },

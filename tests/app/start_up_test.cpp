@@ -15,6 +15,7 @@
 #include "app/skin.h"
 #include "common/file_io.h"
 #include "platform/qt_text.h"
+#include "platform/user_settings.h"
 #include "support/fakes.h"
 #include "support/read_only_dir.h"
 #include "support/temp_dir.h"
@@ -46,7 +47,7 @@ class StartUpTest : public ::testing::Test {
     void Start() {
         Skin skin(program.path(), system.path(), SkinLibraryImage(), SkinData());
         PrepareSkin(skin, work.path());
-        auto* editor = new AddressEditorController(window, messages, addresses);
+        auto* editor = new AddressEditorController(window, messages, addresses, settings);
         messages.onShow = [this](const FakeMessageBox::Shown& shown) {
             events.push_back(shown.caption + ":" + shown.text);
             mainWindowSeen |= window.isVisible();
@@ -88,6 +89,7 @@ class StartUpTest : public ::testing::Test {
     TempDir work;
     TempDir system;
     AddressFile addresses{program.path()};
+    UserSettings settings{QString::fromStdString(work.File("zarkel.conf"))};
     FakeMessageBox messages;
     MainWindow window;
     Text typeInEditor;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -117,6 +118,68 @@ TEST(QtMessageBox, OkGivesZeroAndEveryOtherWayOutGivesOne) {
     for (const auto& c : cases) {
         Seen seen;
         EXPECT_EQ(ShowAndAnswer(c.style, "c", "t", seen, c.act), c.result) << c.name;
+    }
+}
+
+// The question before unsaved work is dropped: 保存 gives 0, 不保存 2, and every other way out 1.
+TEST(QtMessageBox, SaveQuestionHasSaveDiscardAndCancel) {
+    struct Case {
+        const char* name;
+        std::function<void(QMessageBox&)> act;
+        int result;
+    };
+    const Case cases[] = {
+        {"保存", [](QMessageBox& box) { Press(box, QMessageBox::Save); }, 0},
+        {"Return", [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); }, 0},
+        {"不保存", [](QMessageBox& box) { Press(box, QMessageBox::Discard); }, 2},
+        {"取消", [](QMessageBox& box) { Press(box, QMessageBox::Cancel); }, 1},
+        {"Esc", [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }, 1},
+        {"close", [](QMessageBox& box) { box.close(); }, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Seen seen;
+        EXPECT_EQ(ShowAndAnswer(MessageBoxRoutine::kSaveDiscardCancel, "c", "t", seen, c.act),
+                  c.result);
+        EXPECT_EQ(seen.icon, QMessageBox::Question);
+        std::sort(seen.buttons.begin(), seen.buttons.end());
+        EXPECT_EQ(seen.buttons, (QList<QMessageBox::StandardButton>{
+                                    QMessageBox::Save, QMessageBox::Cancel, QMessageBox::Discard}));
+        std::sort(seen.buttonTexts.begin(), seen.buttonTexts.end());
+        QStringList texts = {QStringView(u"保存").toString(), QStringView(u"不保存").toString(),
+                             QStringView(u"取消").toString()};
+        std::sort(texts.begin(), texts.end());
+        EXPECT_EQ(seen.buttonTexts, texts);
+    }
+}
+
+// The tick box under the text gives back its state however the box is closed.
+TEST(QtMessageBox, TickBoxStateComesBack) {
+    for (const bool tick : {false, true}) {
+        for (const bool escape : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "tick " << tick << " escape " << escape);
+            QString caption;
+            QTimer poll;
+            poll.setInterval(5);
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box || !box->isVisible() || box->checkBox() == nullptr) return;
+                poll.stop();
+                caption = box->checkBox()->text();
+                if (tick) box->checkBox()->click();
+                if (escape) {
+                    QTest::keyClick(box, Qt::Key_Escape);
+                } else {
+                    Press(*box, QMessageBox::Ok);
+                }
+            });
+            poll.start();
+            QtMessageBox routine;
+            bool ticked = !tick;
+            EXPECT_EQ(routine.ShowWithTick("t", "不再提示", ticked), escape ? 1 : 0);
+            EXPECT_EQ(ticked, tick);
+            EXPECT_EQ(caption, QStringView(u"不再提示").toString());
+        }
     }
 }
 

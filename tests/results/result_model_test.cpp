@@ -4,7 +4,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
+#include <algorithm>
 #include <climits>
+#include <functional>
 
 #include "platform/qt_text.h"
 
@@ -75,6 +77,74 @@ TEST(ResultModel, DeleteRowsWhereKeepsOrderOfTheRest) {
     EXPECT_EQ(model.DeleteRowsWhere([](const ResultModel::Row&) { return false; }), 0);
 }
 
+// Removals of different shapes come back at their places, every cell with them, once.
+TEST(ResultModel, RestoreRemovedRowsPutsTheLastRemovalBackInPlaceOnce) {
+    struct Case {
+        const char* name;
+        std::vector<Text> dropped;
+    };
+    const Case cases[] = {
+        {"inner rows", {"b", "d"}},
+        {"first and last", {"a", "f"}},
+        {"a run at the end", {"d", "e", "f"}},
+        {"every row", {"a", "b", "c", "d", "e", "f"}},
+    };
+    const std::vector<Text> all = {"a", "b", "c", "d", "e", "f"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResultModel model;
+        Fill(model, {"a", "b", "c", "d", "e", "f"});
+        for (int row = 0; row < model.RowCount(); ++row) model.SetCell(row, 12, IntToText(row));
+        QSignalSpy canRestore(&model, &ResultModel::canRestoreChanged);
+        EXPECT_FALSE(model.CanRestoreRemovedRows());
+        model.DeleteRowsWhere([&](const ResultModel::Row& row) {
+            return std::find(c.dropped.begin(), c.dropped.end(), row[0]) != c.dropped.end();
+        });
+        EXPECT_TRUE(model.CanRestoreRemovedRows());
+        EXPECT_EQ(model.RestoreRemovedRows(), static_cast<int>(c.dropped.size()));
+        EXPECT_EQ(Addresses(model), all);
+        for (int row = 0; row < model.RowCount(); ++row)
+            EXPECT_EQ(model.GetCell(row, 12), IntToText(row));
+        EXPECT_FALSE(model.CanRestoreRemovedRows());
+        EXPECT_EQ(model.RestoreRemovedRows(), 0);
+        EXPECT_EQ(Addresses(model), all);
+        ASSERT_EQ(canRestore.count(), 2);
+        EXPECT_TRUE(canRestore.at(0).at(0).toBool());
+        EXPECT_FALSE(canRestore.at(1).at(0).toBool());
+    }
+}
+
+// Only the last removal comes back; a removal that takes nothing keeps the one before; any other
+// change of the rows (a run appends, clears or deletes) forgets it.
+TEST(ResultModel, OnlyTheLastRemovalIsKeptAndOtherChangesForgetIt) {
+    const auto dropAddress = [](const char* address) {
+        return [address](const ResultModel::Row& row) { return row[0] == address; };
+    };
+    ResultModel model;
+    Fill(model, {"a", "b", "c"});
+    model.DeleteRowsWhere(dropAddress("a"));
+    model.DeleteRowsWhere(dropAddress("c"));
+    model.DeleteRowsWhere(dropAddress("x"));
+    EXPECT_EQ(model.RestoreRemovedRows(), 1);
+    EXPECT_EQ(Addresses(model), (std::vector<Text>{"b", "c"}));
+
+    const std::function<void(ResultModel&)> changes[] = {
+        [](ResultModel& m) { m.AppendRow(); },
+        [](ResultModel& m) { m.DeleteAllRows(); },
+        [](ResultModel& m) { m.DeleteRow(0); },
+    };
+    for (const auto& change : changes) {
+        ResultModel other;
+        Fill(other, {"a", "b"});
+        other.DeleteRowsWhere(dropAddress("a"));
+        change(other);
+        EXPECT_FALSE(other.CanRestoreRemovedRows());
+        const int rows = other.RowCount();
+        EXPECT_EQ(other.RestoreRemovedRows(), 0);
+        EXPECT_EQ(other.RowCount(), rows);
+    }
+}
+
 TEST(ResultModel, ClearingAnEmptyTableSignalsNothing) {
     ResultModel model;
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
@@ -108,6 +178,8 @@ TEST(ResultModel, PassesTheItemModelTester) {
     model.SetCell(2, 4, "1.2.3.4");
     model.DeleteRow(1);
     model.DeleteRow(model.RowCount() - 1);
+    model.DeleteRowsWhere([](const ResultModel::Row& row) { return row[0] == "a"; });
+    model.RestoreRemovedRows();
     model.DeleteRowsWhere([](const ResultModel::Row& row) { return row[0] == "a"; });
     Fill(model, {"e"});
     model.DeleteAllRows();

@@ -12,6 +12,7 @@
 #include "addresses/address_file.h"
 #include "common/file_io.h"
 #include "platform/qt_text.h"
+#include "platform/user_settings.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
 #include "ui/editor_window.h"
@@ -30,7 +31,7 @@ EditorWindow* VisibleEditor() {
 class AddressEditorControllerTest : public ::testing::Test {
   protected:
     AddressEditorControllerTest() {
-        new AddressEditorController(window, messages, addresses);
+        new AddressEditorController(window, messages, addresses, settings);
         window.CountLabel()->setText(QStringLiteral("stale"));
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -54,12 +55,15 @@ class AddressEditorControllerTest : public ::testing::Test {
 
     TempDir dir;
     AddressFile addresses{dir.path()};
+    UserSettings settings{QString::fromStdString(dir.File("zarkel.conf"))};
     FakeMessageBox messages;
     MainWindow window;
 };
 
 TEST_F(AddressEditorControllerTest, CloseLeavesTheFileAndRefreshesTheCount) {
     ASSERT_TRUE(WriteWholeFile(addresses.Path(), "a\r\nb\r\n"));
+    // OK on the reminder, 不保存 on the question when closing.
+    messages.answers = {MessageBoxRoutine::kResultOk, MessageBoxRoutine::kResultDiscard};
     EditAddresses([](EditorWindow& editor) {
         QTest::keyClicks(editor.AddressEdit(), QStringLiteral("x"));
         QTest::keyClick(editor.AddressEdit(), Qt::Key_Return);

@@ -11,9 +11,11 @@
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "common/file_io.h"
 #include "platform/qt_text.h"
+#include "platform/user_settings.h"
 #include "support/fakes.h"
 #include "support/read_only_dir.h"
 #include "support/temp_dir.h"
@@ -205,18 +207,77 @@ TEST(EditorWindow, EmptySaveLeavesAnEmptyFile) {
     EXPECT_EQ(f.counts, std::vector<Text>{"0"});
 }
 
-TEST(EditorWindow, CloseSavesNothing) {
-    const std::string bytes = "a\r\n";
-    EditorFixture f(&bytes);
-    f.Type(QStringLiteral("b"));
-    f.Click(f.editor->DedupeButton());
-    QTest::keyClick(f.edit(), Qt::Key_Escape);  // Esc does not close and lose the text
-    EXPECT_TRUE(f.editor->isVisible());
-    f.Click(f.editor->CloseButton());
-    EXPECT_FALSE(f.editor->isVisible());
-    EXPECT_EQ(ReadWholeFile(f.file.Path()), bytes);
-    EXPECT_TRUE(f.messages.shown.empty());
-    EXPECT_TRUE(f.counts.empty());
+// Closing asks only when a save would change url.txt; 保存 saves and closes, 不保存 closes, 取消
+// (or Esc on the question) keeps the editor open with its text. The desktop's own close asks
+// the same. Esc on the editor never closes it.
+TEST(EditorWindow, CloseWithUnsavedEditsAsksWhetherToSave) {
+    struct Case {
+        const char* name;
+        std::string file;
+        std::function<void(EditorFixture&)> edit;
+        bool byDesktop;  // Alt+F4 instead of the close button
+        int answer;
+        bool asked;
+        bool staysOpen;
+        std::string fileAfter;
+        std::vector<Text> counts;
+    };
+    const auto typeB = [](EditorFixture& f) { f.Type(QStringLiteral("b")); };
+    const auto dedupe = [](EditorFixture& f) { f.Click(f.editor->DedupeButton()); };
+    const auto clear = [](EditorFixture& f) { f.Click(f.editor->ClearButton()); };
+    const auto nothing = [](EditorFixture&) {};
+    const int save = MessageBoxRoutine::kResultOk;
+    const int discard = MessageBoxRoutine::kResultDiscard;
+    const int cancel = MessageBoxRoutine::kResultCancel;
+    const Case cases[] = {
+        {"unchanged", "a\r\n", nothing, false, save, false, false, "a\r\n", {}},
+        {"de-duplicated to the same text", "a\r\n", dedupe, false, save, false, false, "a\r\n", {}},
+        {"typed, 保存", "a\r\n", typeB, false, save, true, false, "a\r\nb", {"2"}},
+        {"typed, 不保存", "a\r\n", typeB, false, discard, true, false, "a\r\n", {}},
+        {"typed, 取消", "a\r\n", typeB, false, cancel, true, true, "a\r\n", {}},
+        {"de-duplicated, 不保存",
+         "a\r\na\r\n",
+         dedupe,
+         false,
+         discard,
+         true,
+         false,
+         "a\r\na\r\n",
+         {}},
+        {"cleared, 保存", "a\r\n", clear, false, save, true, false, "", {"0"}},
+        {"typed, desktop close, 取消", "a\r\n", typeB, true, cancel, true, true, "a\r\n", {}},
+        {"typed, desktop close, 不保存", "a\r\n", typeB, true, discard, true, false, "a\r\n", {}},
+        {"typed, desktop close, 保存", "a\r\n", typeB, true, save, true, false, "a\r\nb", {"2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorFixture f(&c.file);
+        c.edit(f);
+        QTest::keyClick(f.edit(), Qt::Key_Escape);
+        EXPECT_TRUE(f.editor->isVisible());
+        const QString shownText = f.edit()->toPlainText();
+        f.messages.answers = {c.answer};
+        if (c.byDesktop) {
+            f.editor->close();
+        } else {
+            f.Click(f.editor->CloseButton());
+        }
+        EXPECT_EQ(f.editor->isVisible(), c.staysOpen);
+        EXPECT_EQ(ReadWholeFile(f.file.Path()), c.fileAfter);
+        EXPECT_EQ(f.counts, c.counts);
+        if (c.asked) {
+            ASSERT_FALSE(f.messages.shown.empty());
+            const auto& question = f.messages.shown.front();
+            EXPECT_EQ(question.text, "网址已修改，是否保存到本软件目录下的url.txt？");
+            EXPECT_EQ(question.style, MessageBoxRoutine::kSaveDiscardCancel);
+            EXPECT_EQ(question.caption, "信息：");
+        } else {
+            EXPECT_TRUE(f.messages.shown.empty());
+        }
+        if (c.staysOpen) {
+            EXPECT_EQ(f.edit()->toPlainText(), shownText);
+        }
+    }
 }
 
 TEST(EditorWindow, FailedSaveKeepsTheEditorOpen) {
@@ -281,16 +342,47 @@ TEST(OpenAddressEditor, RemindsThenBlocksOtherWindowsUntilClosed) {
         EXPECT_EQ(clicks, 0);
         QTest::mouseClick(editor->CloseButton(), Qt::LeftButton);
     });
-    OpenAddressEditor(messages, file, {});
+    UserSettings settings(QString::fromStdString(dir.File("zarkel.conf")));
+    OpenAddressEditor(messages, file, settings, {});
     EXPECT_TRUE(sawEditor);
     EXPECT_EQ(events, (std::vector<std::string>{"您输入的网址请不要加 http:// ", "editor"}));
     EXPECT_EQ(messages.shown[0].style, MessageBoxRoutine::kOk);
     EXPECT_EQ(messages.shown[0].caption, "信息：");
+    EXPECT_EQ(messages.shown[0].tick, "不再提示");
 
     // Closed again, the other window takes input as before.
     EXPECT_TRUE(button->isEnabled());
     QTest::mouseClick(other.windowHandle(), Qt::LeftButton, {}, inButton);
     EXPECT_EQ(clicks, 1);
+}
+
+// The reminder comes at every opening until its "不再提示" is ticked; the tick is kept in the
+// user's settings file, so a later run of the program remembers it too.
+TEST(OpenAddressEditor, ReminderStopsOnceItsTickIsTicked) {
+    TempDir dir;
+    const AddressFile file(dir.path());
+    const QString settingsFile = QString::fromStdString(dir.File("config/zarkel.conf"));
+    FakeMessageBox messages;
+    const auto openAndClose = [&](UserSettings& settings) {
+        QTimer::singleShot(0, [] {
+            if (EditorWindow* editor = VisibleEditor()) editor->CloseButton()->click();
+        });
+        OpenAddressEditor(messages, file, settings, {});
+    };
+    UserSettings settings(settingsFile);
+    messages.ticks = {false};
+    openAndClose(settings);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    messages.ticks = {true};
+    openAndClose(settings);
+    EXPECT_EQ(messages.shown.size(), 2u);
+    openAndClose(settings);
+    EXPECT_EQ(messages.shown.size(), 2u);
+
+    UserSettings nextRun(settingsFile);
+    openAndClose(nextRun);
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(VisibleEditor(), nullptr);
 }
 
 }  // namespace

@@ -268,7 +268,7 @@ TEST_F(QueryWindowTest, RunFillsTheTableHostByHostWithoutBlockingTheWindow) {
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(FromQString(done->text()), "OK，查询完成");
     EXPECT_EQ(FromQString(done->windowTitle()), "信息：");
-    EXPECT_EQ(done->parentWidget(), nullptr);
+    EXPECT_EQ(done->parentWidget(), &window);
     EXPECT_FALSE(done->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(Caption(window.StatusLabel()), "全部查询完成");
@@ -319,7 +319,7 @@ TEST_F(QueryWindowTest, EmptyOrMissingFileEndsWithTheUsualMessage) {
         ASSERT_NE(box, nullptr);
         if (missing) {
             EXPECT_EQ(FromQString(box->text()), "没有网址数据，请点击功能区 编辑网址");
-            EXPECT_EQ(box->parentWidget(), nullptr);
+            EXPECT_EQ(box->parentWidget(), &window);
             // Still starting: the start button is enabled, but a second press starts nothing.
             EXPECT_TRUE(window.StartButton()->isEnabled());
             ClickStart();
@@ -437,29 +437,46 @@ TEST_F(QueryWindowTest, StopTakesEffectAtTheNextCheck) {
     }
 }
 
-TEST_F(QueryWindowTest, StopWhileTheFinalMessageIsOpenKeepsItsCaptionsUntilAStoppedRun) {
+// The final message belongs to the window and comes with the stop button disabled: a click on the
+// window leaves it open above it, and no stop can be asked for the ended run. The next run starts
+// with the stop button's own caption.
+TEST_F(QueryWindowTest, FinalMessageStaysWithTheWindowAndNoStopCanBeAskedMeanwhile) {
     Addresses("a.com\r\n", "1");
     Tick({1});
     MakeController(false);
     ClickStart();
     QMessageBox* done = WaitForMessage();
     ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->parentWidget(), &window);
+    EXPECT_FALSE(window.StopButton()->isEnabled());
     ClickStop();
-    EXPECT_EQ(Caption(window.StatusLabel()), "正在停止...");
-    EXPECT_EQ(Caption(window.RunStateLabel()), "停止");
+    EXPECT_EQ(Caption(window.StatusLabel()), "全部查询完成");
+    EXPECT_EQ(Caption(window.RunStateLabel()), "正常运行");
+    const auto firstRow = [&] {
+        return window.ResultTable()
+            ->visualRect(window.ResultTable()->model()->index(0, 0))
+            .center();
+    };
+    ASSERT_TRUE(WaitUntil([&] { return window.ResultTable()->indexAt(firstRow()).row() == 0; }));
+    QTest::mouseClick(window.ResultTable()->viewport(), Qt::LeftButton, {}, firstRow());
+    EXPECT_EQ(window.ResultTable()->SelectedRow(), 0);
+    EXPECT_TRUE(done->isVisible());
     Close(done);
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_FALSE(window.StopButton()->isEnabled());
-    EXPECT_EQ(Caption(window.StopButton()), "正在停止");
+    EXPECT_EQ(Caption(window.StatusLabel()), "全部查询完成");
+    EXPECT_EQ(Caption(window.StopButton()), "停止查询");
 
-    // The next run starts from an empty table and runs to its end; the caption stays.
+    // Whatever caption the button was left with, a run shows its own.
+    window.StopButton()->setText(ToQString("正在停止"));
     Addresses("b.com\r\n", "1");
+    service.Hold(Target("baidupr", "b.com", "61038"));
     ClickStart();
+    ASSERT_TRUE(WaitUntil([&] { return service.HoldGate().Waiting(); }));
+    EXPECT_EQ(Caption(window.StopButton()), "停止查询");
+    EXPECT_TRUE(window.StopButton()->isEnabled());
+    service.HoldGate().Open();
     done = WaitForMessage();
     ASSERT_NE(done, nullptr);
-    EXPECT_EQ(Caption(window.RunStateLabel()), "正常运行");
-    EXPECT_EQ(Caption(window.StatusLabel()), "全部查询完成");
-    EXPECT_EQ(Caption(window.StopButton()), "正在停止");
     Close(done);
     ASSERT_TRUE(WaitForEnd());
     ASSERT_EQ(window.Results().RowCount(), 1);

@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include "platform/qt_text.h"
 #include "results/result_model.h"
@@ -213,6 +215,43 @@ TEST_F(ResultListTest, ScrollToRowBringsTheRowIntoViewAndKeepsTheHorizontalPlace
     }
     m_list.ScrollToRow(300);
     m_list.ScrollToRow(-1);
+}
+
+// A cell whose text is cut at its column's edge shows the whole text as its tooltip, as plain
+// text; a cell that fits shows none. Narrowing a column makes its cells clipped.
+TEST_F(ResultListTest, TooltipShowsTheWholeTextOfClippedCellsOnly) {
+    Show();
+    AddRows(1);
+    const Text title = "一个很长很长的网站标题，远远超出这一列的宽度 <b>粗</b>";
+    m_model.SetCell(0, 4, "1.2.3.4");
+    m_model.SetCell(0, 7, title);
+    m_list.SetColumnWidth(12, 0);
+    const auto tipAt = [&](int column) {
+        QToolTip::hideText();
+        const QRect cell = m_list.visualRect(m_list.model()->index(0, column));
+        QHelpEvent help(QEvent::ToolTip, cell.center(),
+                        m_list.viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(m_list.viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipAt(0), QString());
+    EXPECT_EQ(tipAt(4), QString());
+    EXPECT_EQ(tipAt(5), QString());  // empty
+    const QString titleTip = tipAt(7);
+    EXPECT_TRUE(titleTip.contains(ToQString("远远超出这一列的宽度 &lt;b&gt;粗&lt;/b&gt;")))
+        << titleTip.toStdString();
+
+    m_list.SetColumnWidth(0, 20);
+    EXPECT_TRUE(tipAt(0).contains(QStringLiteral("site0.com")));
+
+    // A long text: its beginning, in lines of sixty characters.
+    m_model.SetCell(0, 7, Text(5000, 'x'));
+    const QString longTip = tipAt(7);
+    EXPECT_TRUE(longTip.contains(QStringLiteral("<br>") + QString(60, QLatin1Char('x')) +
+                                 QStringLiteral("<br>")));
+    EXPECT_FALSE(longTip.contains(QString(61, QLatin1Char('x'))));
+    EXPECT_LT(longTip.size(), 1200);
+    QToolTip::hideText();
 }
 
 }  // namespace

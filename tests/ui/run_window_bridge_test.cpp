@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
+#include <QWindow>
 #include <atomic>
 #include <fstream>
 #include <functional>
@@ -193,7 +194,8 @@ TEST_F(RunWindowBridgeTest, ShowMessageWaitsForTheBoxWhileTheWindowStaysUsable) 
         EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
         EXPECT_EQ(FromQString(box->button(QMessageBox::Ok)->text()), "确定");
         EXPECT_EQ(box->textFormat(), Qt::PlainText);
-        EXPECT_EQ(box->parentWidget(), nullptr);
+        // Owned by the main window, yet not modal.
+        EXPECT_EQ(box->parentWidget(), &m_window);
         EXPECT_EQ(box->windowModality(), Qt::NonModal);
 
         // A click on the main window goes through while the box is open.
@@ -201,6 +203,11 @@ TEST_F(RunWindowBridgeTest, ShowMessageWaitsForTheBoxWhileTheWindowStaysUsable) 
         const QPoint at = check->mapTo(&m_window, QPoint(7, 12));
         QTest::mouseClick(m_window.windowHandle(), Qt::LeftButton, {}, at);
         EXPECT_TRUE(check->isChecked());
+        // ... and the box stays open as the main window's transient, which the desktop keeps
+        // above the window that was clicked.
+        EXPECT_TRUE(box->isVisible());
+        const QWindow* handle = box->windowHandle();
+        EXPECT_EQ(handle != nullptr ? handle->transientParent() : nullptr, m_window.windowHandle());
         // The box is up, so the worker has been let go from putting it there: it now either
         // returns at once or goes to sleep until the box is closed.
         EXPECT_TRUE(QTest::qWaitFor(
