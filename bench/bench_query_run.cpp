@@ -18,16 +18,13 @@
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <deque>
 #include <filesystem>
-#include <mutex>
 #include <string>
 #include <thread>
 
 #include "addresses/address_file.h"
-#include "bare_get.h"
+#include "bare_getter.h"
 #include "common/file_io.h"
 #include "instant_service.h"
 #include "query/lookup.h"
@@ -44,72 +41,9 @@ constexpr int kHosts = 1000;
 constexpr double kPauseSeconds = 0.050;
 constexpr double kTarget = 1.05;
 
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 std::string HostName(int i) {
     return "host" + std::to_string(i) + ".example.com";
 }
-
-// Makes the bare GETs of each host handed to it, one host after another, on its own thread.
-class BareGetter final {
-  public:
-    explicit BareGetter(std::string service)
-        : m_service(std::move(service)), m_thread([this] { Work(); }) {}
-    ~BareGetter() {
-        {
-            std::lock_guard lock(m_mutex);
-            m_stop = true;
-        }
-        m_changed.notify_all();
-        m_thread.join();
-    }
-
-    void Hand(int host) {
-        {
-            std::lock_guard lock(m_mutex);
-            m_queue.push_back(host);
-        }
-        m_changed.notify_all();
-    }
-    // The seconds spent in the GETs once `hosts` hosts are done.
-    double WaitFor(int hosts) {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_done >= hosts; });
-        return m_seconds;
-    }
-
-  private:
-    void Work() {
-        std::unique_lock lock(m_mutex);
-        while (true) {
-            m_changed.wait(lock, [this] { return m_stop || !m_queue.empty(); });
-            if (m_queue.empty()) return;
-            const int host = m_queue.front();
-            m_queue.pop_front();
-            lock.unlock();
-            const auto start = Clock::now();
-            for (const Metric& metric : kMetricCatalogue) {
-                BareGet(BuildLookupUrl(m_service, metric, HostName(host)));
-            }
-            const double seconds = SecondsSince(start);
-            lock.lock();
-            m_seconds += seconds;
-            ++m_done;
-            m_changed.notify_all();
-        }
-    }
-
-    std::string m_service;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<int> m_queue;
-    bool m_stop = false;
-    int m_done = 0;
-    double m_seconds = 0;
-    std::thread m_thread;
-};
 
 // Notes when the run's final message appears (the run's work is then done) and closes it.
 class FinalMessageWatch final : public QObject {
@@ -160,7 +94,7 @@ int main(int argc, char** argv) {
     app.installEventFilter(&watch);
 
     // The bar advances right before the pause after each host.
-    BareGetter bareGetter(service);
+    BareGetter bareGetter(service, HostName);
     QObject::connect(window.ProgressBar(), &QProgressBar::valueChanged, &window, [&](int done) {
         if (done > 0) bareGetter.Hand(done - 1);
     });

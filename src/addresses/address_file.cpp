@@ -15,6 +15,10 @@ std::string ProgramDirectory() {
 AddressFile::AddressFile(std::string directory)
     : m_directory(std::move(directory)), m_path(m_directory + "/url.txt") {}
 
+AddressFile AddressFile::AtPath(const std::string& path) {
+    return AddressFile(std::filesystem::path(path).parent_path().string(), path);
+}
+
 bool AddressFile::Exists() const {
     std::error_code error;
     return std::filesystem::exists(m_path, error);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/text.h"
@@ -13,6 +14,8 @@ std::string ProgramDirectory();
 class AddressFile final {
   public:
     explicit AddressFile(std::string directory);
+    // A host list of any name, in the same format (zarkel-batch's --list).
+    static AddressFile AtPath(const std::string& path);
 
     const std::string& Directory() const { return m_directory; }
     const std::string& Path() const { return m_path; }
@@ -27,6 +30,9 @@ class AddressFile final {
     Text CountText() const;
 
   private:
+    AddressFile(std::string directory, std::string path)
+        : m_directory(std::move(directory)), m_path(std::move(path)) {}
+
     std::string m_directory;
     std::string m_path;
 };

@@ -72,3 +72,25 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     }
     return true;
 }
+
+bool CanCreateFileBeside(const std::string& path) {
+    struct stat target {};
+    if (path.empty() || (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))) {
+        return false;
+    }
+    std::string probe;
+    const int fd = CreateTemporaryBeside(path, probe);
+    if (fd < 0) return false;
+    ::close(fd);
+    std::remove(probe.c_str());
+    return true;
+}
+
+bool IsReadableFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    const bool file = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    ::close(fd);
+    return file;
+}

@@ -31,5 +31,8 @@ inline constexpr std::array<Metric, kMetricCount> kMetricCatalogue{{
     {12, "Index360Check", "360收录", "haosousl", "48061"},
 }};
 
+// The one metric whose box is ticked when the program starts: 百度权重.
+inline constexpr int kInitiallyTickedColumn = 1;
+
 // What a failed lookup shows: the service's "-1".
 inline constexpr std::string_view kFailMark = "×";

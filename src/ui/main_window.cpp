@@ -139,7 +139,7 @@ void MainWindow::BuildQueryGroup() {
     }
     // Parented after the boxes, so it is deleted after them: they point at it until then.
     flat->setParent(this);
-    m_metricChecks[1]->setChecked(true);
+    m_metricChecks[static_cast<std::size_t>(kInitiallyTickedColumn)]->setChecked(true);
     m_start = PlaceButton(this, "StartButton", {440, 48, 64, 20}, "开始查询");
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -14,6 +15,7 @@
 #include "addresses/address_file.h"
 #include "app/service_choice.h"
 #include "common/file_io.h"
+#include "platform/child_process.h"
 #include "query/lookup.h"
 #include "query/query_run.h"
 #include "query/run_fakes.h"
@@ -214,6 +216,15 @@ TEST(ChildServiceTest, CrashLoopIsHeldToTheStartLimit) {
     now += 60s;
     EXPECT_EQ(service->CurrentHost(), "");
     EXPECT_EQ(service->Starts(), 4);
+}
+
+// Ctrl-C at a terminal goes to the foreground group: it must stop the program (zarkel-batch
+// then finishes the host under way), not the service the program is still asking.
+TEST(ChildServiceTest, ChildRunsInAProcessGroupOfItsOwn) {
+    const auto child = ChildProcess::Start("/bin/sleep", {"30"});
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(getpgid(child->Id()), child->Id());
+    EXPECT_NE(getpgid(child->Id()), getpgrp());
 }
 
 TEST(ChildServiceTest, ProgramThatCannotRunGivesNoService) {
