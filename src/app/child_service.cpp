@@ -19,16 +19,28 @@ std::optional<int> ParsePort(const std::string& line) {
 
 }  // namespace
 
-std::unique_ptr<ChildService> ChildService::Start(std::string program, Limits limits, Clock clock) {
+std::unique_ptr<ChildService> ChildService::Start(std::string program, Limits limits, Clock clock,
+                                                  std::vector<std::string> environment) {
     std::unique_ptr<ChildService> service(
-        new ChildService(std::move(program), limits, std::move(clock)));
+        new ChildService(std::move(program), limits, std::move(clock), std::move(environment)));
     std::lock_guard lock(service->m_mutex);
     if (!service->StartChild()) return nullptr;
     return service;
 }
 
-ChildService::ChildService(std::string program, Limits limits, Clock clock)
-    : m_program(std::move(program)), m_limits(limits), m_clock(std::move(clock)) {}
+ChildService::ChildService(std::string program, Limits limits, Clock clock,
+                           std::vector<std::string> environment)
+    : m_program(std::move(program)),
+      m_limits(limits),
+      m_clock(std::move(clock)),
+      m_environment(std::move(environment)) {}
+
+void ChildService::SetEnvironment(std::vector<std::string> environment) {
+    std::lock_guard lock(m_mutex);
+    m_environment = std::move(environment);
+    m_child.reset();
+    m_host.clear();
+}
 
 ChildService::~ChildService() = default;
 
@@ -78,8 +90,10 @@ bool ChildService::StartChild() {
     if (static_cast<int>(m_recentStarts.size()) >= m_limits.starts) return false;
     m_recentStarts.push_back(now);
     // Loopback only: the program's service is its own, not one for the network.
-    m_child = ChildProcess::Start(m_program, {"--listen", "127.0.0.1:0", "--parent-fd",
-                                              std::to_string(ChildProcess::kLinkFd)});
+    m_child = ChildProcess::Start(
+        m_program,
+        {"--listen", "127.0.0.1:0", "--parent-fd", std::to_string(ChildProcess::kLinkFd)},
+        m_environment);
     if (!m_child) return false;
     ++m_starts;
     return true;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "query/service_host.h"
@@ -32,8 +33,10 @@ class ChildService final : public ServiceHosts {
 
     // Starts `program` at once without waiting for it; nullptr when it cannot be run at all
     // (missing, not executable).
+    // `environment` ("NAME=value") is added to what each child gets (ChildProcess::Start).
     static std::unique_ptr<ChildService> Start(std::string program, Limits limits = {},
-                                               Clock clock = std::chrono::steady_clock::now);
+                                               Clock clock = std::chrono::steady_clock::now,
+                                               std::vector<std::string> environment = {});
     ~ChildService() override;
     ChildService(const ChildService&) = delete;
     ChildService& operator=(const ChildService&) = delete;
@@ -45,18 +48,23 @@ class ChildService final : public ServiceHosts {
     // answer a check on its link, it is ended, and the next lookup starts a new one.
     void NoReplyFrom(const Text& host) override;
 
+    // Ends the current child; the next lookup starts one with `environment` (new settings).
+    void SetEnvironment(std::vector<std::string> environment);
+
     // The process id of the current child, 0 when there is none; and how many were started.
     int ChildId();
     int Starts();
 
   private:
-    ChildService(std::string program, Limits limits, Clock clock);
+    ChildService(std::string program, Limits limits, Clock clock,
+                 std::vector<std::string> environment);
     bool StartChild();  // with m_mutex held
 
     const std::string m_program;
     const Limits m_limits;
     const Clock m_clock;
     std::mutex m_mutex;
+    std::vector<std::string> m_environment;
     std::unique_ptr<ChildProcess> m_child;
     Text m_host;  // empty until the current child has reported its port
     std::deque<std::chrono::steady_clock::time_point> m_recentStarts;

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -19,6 +20,7 @@
 #include "platform/qt_save_dialog.h"
 #include "platform/qt_text.h"
 #include "platform/qt_translations.h"
+#include "platform/settings_store.h"
 #include "platform/user_folders.h"
 #include "platform/user_settings.h"
 #include "platform/xdg_opener.h"
@@ -35,6 +37,7 @@
 #include "ui/row_menu_controller.h"
 #include "ui/run_progress_display.h"
 #include "ui/run_window_bridge.h"
+#include "ui/source_settings_controller.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -50,9 +53,12 @@ int main(int argc, char* argv[]) {
     PrepareSkinAt(skin, layout.skinLibraryFile);
     const HomePage homePage = ChooseHomePage(ZARKEL_HOME_PAGE, programDirectory);
 
+    // The user's data-source settings; the environment overrides them.
+    const SettingsStore settingsStore(UserConfigPath(), {kOprKeyName, kAizhanKeyName});
+    const ConfigValues stored = settingsStore.Load();
     // Declared first, so that a service started here outlives the window and any run.
-    ServiceChoice service =
-        ChooseService(ServiceHost(), ServiceSettingsFromEnvironment(), LookupdBesideProgram());
+    ServiceChoice service = ChooseService(ServiceHost(), ServiceSettingsFromEnvironmentAnd(stored),
+                                          LookupdBesideProgram(), ChildEnvironment(stored));
 
     UserSettings settings;
     // Outlives the window and any run: it writes what is queued when the program ends.
@@ -73,6 +79,17 @@ int main(int argc, char* argv[]) {
     new RunProgressDisplay(window, [] { return std::chrono::steady_clock::now(); });
     auto* editor = new AddressEditorController(window, box, addresses, settings);
     new ShellController(window, box, opener, homePage.address, EndProcessAtOnce);
+    new SourceSettingsController(
+        window, settingsStore, box,
+        [&service](const ConfigValues& values) {
+            // The program's own service takes the settings at once (the child is started
+            // anew with them); a configured one elsewhere has its own.
+            if (service.embedded) {
+                service.embedded->Reconfigure(ServiceSettingsFromEnvironmentAnd(values));
+            }
+            if (service.child) service.child->SetEnvironment(ChildEnvironment(values));
+        },
+        [](const char* name) { return std::getenv(name); }, ChooseRankListFile);
     RunStartUpCreation(window, skin, box, *editor, addresses);
     HistoryController historyView(window, history, box);
     RunWindowBridge runWindow(window);

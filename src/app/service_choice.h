@@ -2,9 +2,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/child_service.h"
 #include "common/text.h"
+#include "platform/user_config.h"
 #include "service/lookup_service.h"
 #include "service/service_settings.h"
 
@@ -30,4 +32,9 @@ std::string LookupdBesideProgram();
 // program (with `settings`), likewise on loopback. A service that cannot start leaves no
 // host: the program still runs, its lookups give empty cells.
 ServiceChoice ChooseService(const Text& configuredHost, const ServiceSettings& settings,
-                            const std::string& lookupdProgram);
+                            const std::string& lookupdProgram,
+                            std::vector<std::string> childEnvironment = {});
+
+// The stored settings as "NAME=value" entries for the child's environment: keys kept in the
+// keyring reach zarkel-lookupd only this way. Variables of the program's own environment win.
+std::vector<std::string> ChildEnvironment(const ConfigValues& stored);

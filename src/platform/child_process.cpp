@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 extern char** environ;
 
@@ -42,8 +43,9 @@ class OwnedFd final {
 
 }  // namespace
 
-std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program,
-                                                  const std::vector<std::string>& arguments) {
+std::unique_ptr<ChildProcess> ChildProcess::Start(
+    const std::string& program, const std::vector<std::string>& arguments,
+    const std::vector<std::string>& extraEnvironment) {
     // Both ends close on exec: other children of this process never hold the link open; the
     // child gets its end as kLinkFd through dup2, which clears that flag on the copy.
     int ends[2];
@@ -62,6 +64,17 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program,
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+
+    // Built before the spawn: the environment the child gets.
+    std::vector<char*> envp;
+    for (const std::string& entry : extraEnvironment) {
+        const std::size_t equals = entry.find('=');
+        if (equals == std::string::npos || equals == 0) continue;
+        const char* set = std::getenv(entry.substr(0, equals).c_str());
+        if (set == nullptr || *set == '\0') envp.push_back(const_cast<char*>(entry.c_str()));
+    }
+    for (char** variable = environ; *variable != nullptr; ++variable) envp.push_back(*variable);
+    envp.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -86,7 +99,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program,
 
     pid_t pid = 0;
     const int failed =
-        posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+        posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (failed != 0) return nullptr;

@@ -15,10 +15,12 @@ class ChildProcess final {
     static constexpr int kLinkFd = 3;
 
     // Starts `program` with `arguments` and this process's environment, its standard streams
-    // shared with this process. nullptr when the program cannot be run (missing, not
+    // shared with this process. `extraEnvironment` ("NAME=value") adds variables this process
+    // does not set (or sets empty). nullptr when the program cannot be run (missing, not
     // executable).
-    static std::unique_ptr<ChildProcess> Start(const std::string& program,
-                                               const std::vector<std::string>& arguments);
+    static std::unique_ptr<ChildProcess> Start(
+        const std::string& program, const std::vector<std::string>& arguments,
+        const std::vector<std::string>& extraEnvironment = {});
     // Kills the child if it still runs and reaps it.
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;

@@ -24,3 +24,16 @@ void AnswerCache::Store(const std::string& key, const std::string& answer) {
     }
     m_entries[key] = Entry{answer, now + m_lifetime};
 }
+
+void AnswerCache::EraseKinds(std::initializer_list<std::string_view> kinds) {
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_entries, [&kinds](const auto& entry) {
+        const std::string_view key = entry.first;
+        for (std::string_view kind : kinds) {
+            if (key.size() > kind.size() && key.starts_with(kind) && key[kind.size()] == ' ') {
+                return true;
+            }
+        }
+        return false;
+    });
+}

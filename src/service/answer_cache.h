@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <cstddef>
+#include <initializer_list>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 // Answers by key for a fixed lifetime, shared by the service's threads. A lifetime of zero
@@ -15,6 +17,8 @@ class AnswerCache final {
 
     std::optional<std::string> Find(const std::string& key);
     void Store(const std::string& key, const std::string& answer);
+    // Drops the answers whose key starts with one of the kinds and a blank.
+    void EraseKinds(std::initializer_list<std::string_view> kinds);
 
   private:
     using Clock = std::chrono::steady_clock;

@@ -7,11 +7,16 @@
 #include <vector>
 
 #include "service/service_settings.h"
+#include "service/utf8.h"
 
 struct SiteAddress;
 
 // The service's answer when a figure cannot be had now; a later request may work.
 inline constexpr std::string_view kNoFigure = "-1";
+// Answers that are final, not failures: the figure needs a key that is not set; the site is
+// not in the rank list.
+inline const std::string kNotConfigured = U8(u8"未配置");
+inline const std::string kNotRanked = U8(u8"无排名");
 
 // What one lookup of a source found: the figure asked for, and figures of other kinds that
 // the same work gave (the title and the outbound links come from one page), which the desk

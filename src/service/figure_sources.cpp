@@ -6,6 +6,7 @@
 #include "service/page_rank_source.h"
 #include "service/rank_source.h"
 #include "service/site_page_source.h"
+#include "service/weight_source.h"
 
 void FigureRoutes::Add(std::unique_ptr<FigureSource> source,
                        std::initializer_list<const char*> kinds) {
@@ -24,5 +25,7 @@ FigureRoutes StandardFigureRoutes(const SourceContext& context) {
     routes.Add(std::make_unique<EngineSource>(context, settings.so360Url), {"haosousl"});
     routes.Add(std::make_unique<RankSource>(context), {"alexa"});
     routes.Add(std::make_unique<PageRankSource>(context), {"pr"});
+    routes.Add(std::make_unique<WeightSource>(context, "baidurank"), {"baidupr"});
+    routes.Add(std::make_unique<WeightSource>(context, "sogourank"), {"sogoupr"});
     return routes;
 }

@@ -8,8 +8,7 @@
 
 #include "service/figure_source.h"
 
-// The sources of the service and the kinds each answers. A kind without a route answers
-// -1 (baidupr, sogoupr: private vendors' estimates that no public source gives).
+// The sources of the service and the kinds each answers. A kind without a route answers -1.
 struct FigureRoutes {
     std::vector<std::unique_ptr<FigureSource>> sources;
     std::map<std::string, FigureSource*, std::less<>> byKind;

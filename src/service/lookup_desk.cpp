@@ -15,21 +15,51 @@ std::string CacheKey(std::string_view kind, const std::string& hostPort) {
 
 }  // namespace
 
+LookupDesk::Setup::Setup(ServiceSettings s, bool refusePrivate, const std::atomic<bool>& stopping)
+    : settings(std::move(s)), routes(StandardFigureRoutes({settings, refusePrivate, stopping})) {
+    for (const auto& [kind, source] : routes.byKind) kindsOf[source].push_back(kind);
+}
+
+FigureSource* LookupDesk::Setup::SourceOf(std::string_view kind) const {
+    const auto route = routes.byKind.find(kind);
+    return route == routes.byKind.end() ? nullptr : route->second;
+}
+
+std::vector<std::string> LookupDesk::Setup::WorkKinds(const std::string& kind,
+                                                      const FigureSource& source) const {
+    if (!source.AnswersAllKindsAtOnce()) return {kind};
+    return kindsOf.at(&source);
+}
+
 LookupDesk::LookupDesk(ServiceSettings settings, bool refusePrivateTargets)
-    : m_settings(std::move(settings)),
+    : m_settings(settings),
+      m_refusePrivateTargets(refusePrivateTargets),
       m_cache(m_settings.cacheLifetime),
-      m_routes(StandardFigureRoutes({m_settings, refusePrivateTargets, m_stopping})),
+      m_setup(std::make_shared<Setup>(std::move(settings), refusePrivateTargets, m_stopping)),
       m_board(kReadyCapacity, kReadyLife),
       m_planner(
           AheadPlanner::Options{.windowHosts = m_settings.aheadHosts,
                                 .workers = m_settings.aheadLookups},
           [this](const std::string& kind) -> std::optional<const void*> {
-              const FigureSource* source = SourceOf(kind);
+              const FigureSource* source = CurrentSetup()->SourceOf(kind);
               if (source == nullptr) return std::nullopt;
               return source->PacesItself() ? source : nullptr;
           },
-          [this](const std::string& kind, const SiteAddress& site) { Prepare(kind, site); }) {
-    for (const auto& [kind, source] : m_routes.byKind) m_kindsOf[source].push_back(kind);
+          [this](const std::string& kind, const SiteAddress& site) { Prepare(kind, site); }) {}
+
+std::shared_ptr<LookupDesk::Setup> LookupDesk::CurrentSetup() {
+    std::lock_guard lock(m_setupMutex);
+    return m_setup;
+}
+
+void LookupDesk::Reconfigure(ServiceSettings settings) {
+    auto setup = std::make_shared<Setup>(std::move(settings), m_refusePrivateTargets, m_stopping);
+    {
+        std::lock_guard lock(m_setupMutex);
+        std::swap(m_setup, setup);
+    }
+    // Built over the old settings: a figure they gave may not hold for the new ones.
+    m_cache.EraseKinds({"alexa", "pr", "baidupr", "sogoupr"});
 }
 
 LookupDesk::~LookupDesk() {
@@ -38,25 +68,16 @@ LookupDesk::~LookupDesk() {
 
 void LookupDesk::Stop() {
     m_stopping = true;
-    for (const auto& source : m_routes.sources) source->Stop();
+    for (const auto& source : CurrentSetup()->routes.sources) source->Stop();
     m_board.Stop();
     m_planner.Stop();
 }
 
 void LookupDesk::Remember(std::string_view kind, const std::string& hostPort,
                           const std::string& figure) {
-    if (figure != kNoFigure) m_cache.Store(CacheKey(kind, hostPort), figure);
-}
-
-FigureSource* LookupDesk::SourceOf(std::string_view kind) const {
-    const auto route = m_routes.byKind.find(kind);
-    return route == m_routes.byKind.end() ? nullptr : route->second;
-}
-
-std::vector<std::string> LookupDesk::WorkKinds(const std::string& kind,
-                                               const FigureSource& source) const {
-    if (!source.AnswersAllKindsAtOnce()) return {kind};
-    return m_kindsOf.at(&source);
+    if (figure != kNoFigure && figure != kNotConfigured) {
+        m_cache.Store(CacheKey(kind, hostPort), figure);
+    }
 }
 
 SourceAnswer LookupDesk::Look(FigureSource& source, const std::string& kind,
@@ -70,9 +91,10 @@ SourceAnswer LookupDesk::Look(FigureSource& source, const std::string& kind,
 }
 
 void LookupDesk::Prepare(const std::string& kind, const SiteAddress& site) {
-    FigureSource* source = SourceOf(kind);
+    const std::shared_ptr<Setup> setup = CurrentSetup();  // keeps the source while it works
+    FigureSource* source = setup->SourceOf(kind);
     if (source == nullptr || m_cache.Find(CacheKey(kind, site.hostPort))) return;
-    m_board.Prepare(kind, site.hostPort, WorkKinds(kind, *source),
+    m_board.Prepare(kind, site.hostPort, setup->WorkKinds(kind, *source),
                     [&] { return Look(*source, kind, site); });
 }
 
@@ -87,10 +109,11 @@ std::string LookupDesk::Answer(std::string_view kind, std::string_view address,
     if (!site) return std::string(kNoFigure);
     m_planner.Follow(site->hostPort);
     if (auto cached = m_cache.Find(CacheKey(kind, site->hostPort))) return *cached;
-    FigureSource* source = SourceOf(kind);
+    const std::shared_ptr<Setup> setup = CurrentSetup();  // keeps the source while it works
+    FigureSource* source = setup->SourceOf(kind);
     if (source == nullptr) return std::string(kNoFigure);
     const std::string kindText(kind);
-    return m_board.Take(kindText, site->hostPort, WorkKinds(kindText, *source),
+    return m_board.Take(kindText, site->hostPort, setup->WorkKinds(kindText, *source),
                         [&] { return Look(*source, kindText, *site); });
 }
 

@@ -51,6 +51,10 @@ int LookupService::Port() const {
     return m_state->server->Port();
 }
 
+void LookupService::Reconfigure(const ServiceSettings& settings) {
+    m_state->desk.Reconfigure(settings);
+}
+
 void LookupService::Stop() {
     if (m_state == nullptr || m_state->stopped) return;
     m_state->stopped = true;

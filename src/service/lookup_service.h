@@ -19,6 +19,8 @@ class LookupService final {
     LookupService& operator=(const LookupService&) = delete;
 
     int Port() const;
+    // Takes new settings at once: later lookups use sources built over them.
+    void Reconfigure(const ServiceSettings& settings);
     // Stops listening and waits for the serving threads; called by the destructor too.
     void Stop();
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/parent_link.h"
+#include "platform/user_config.h"
 #include "service/lookup_service.h"
 
 namespace {
@@ -15,7 +16,8 @@ namespace {
 void PrintUsage() {
     std::fprintf(stderr,
                  "usage: zarkel-lookupd [--listen ADDRESS:PORT] [--parent-fd FD]\n"
-                 "  default 127.0.0.1:8080; settings come from the ZARKEL_LOOKUP_* variables\n"
+                 "  default 127.0.0.1:8080; settings come from the ZARKEL_LOOKUP_* variables,\n"
+                 "  else from the [service] group of ~/.config/zarkel/zarkel.conf\n"
                  "  --parent-fd: a socket from the program that started the service; the\n"
                  "  bound port goes there as a line, and the service ends when it closes\n");
 }
@@ -78,7 +80,9 @@ int main(int argc, char* argv[]) {
         setrlimit(RLIMIT_NOFILE, &files);
     }
 
-    const ServiceSettings settings = ServiceSettingsFromEnvironment();
+    // The program's own config file too, under the environment.
+    const ServiceSettings settings =
+        ServiceSettingsFromEnvironmentAnd(ReadUserConfig(UserConfigPath()));
     auto service = LookupService::Start(settings, host, port);
     if (!service) {
         std::fprintf(stderr, "zarkel-lookupd: cannot listen on %s:%d\n", host.c_str(), port);

@@ -13,9 +13,11 @@ constexpr std::size_t kApiCap = 64 * 1024;
 
 SourceAnswer PageRankSource::Lookup(std::string_view /*kind*/, const SiteAddress& site) {
     const ServiceSettings& settings = m_context.settings;
-    if (settings.openPageRankKey.empty() || site.numeric) return {std::string(kNoFigure), {}};
+    if (settings.openPageRankKey.empty()) return {kNotConfigured, {}};
+    if (site.numeric || !KeySafeUrl(settings.openPageRankUrl)) return {std::string(kNoFigure), {}};
     WebFetchOptions options = SourceFetchOptions(m_context);
     options.cap = kApiCap;
+    options.maxRedirects = 0;  // the key travels in a header: never to another host
     options.headers = {"API-OPR: " + settings.openPageRankKey, "Accept: application/json"};
     const std::string url =
         settings.openPageRankUrl + "?domains%5B0%5D=" + PercentEncode(RegisteredDomain(site.host));

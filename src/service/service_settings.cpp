@@ -49,6 +49,14 @@ ServiceSettings ServiceSettingsFrom(const std::function<const char*(const char*)
     ReadText(lookup("ZARKEL_LOOKUP_RANK_LIST"), s.rankListPath);
     ReadText(lookup("ZARKEL_LOOKUP_OPR_KEY"), s.openPageRankKey);
     ReadText(lookup("ZARKEL_LOOKUP_OPR_URL"), s.openPageRankUrl);
+    ReadText(lookup("ZARKEL_LOOKUP_RANK_LIST_URL"), s.rankListUrl);
+    ReadText(lookup("ZARKEL_LOOKUP_AIZHAN_KEY"), s.aizhanKey);
+    ReadText(lookup("ZARKEL_LOOKUP_AIZHAN_URL"), s.aizhanUrl);
+    if (const char* cache = lookup("XDG_CACHE_HOME"); cache != nullptr && *cache == '/') {
+        s.rankCacheDirectory = std::string(cache) + "/zarkel";
+    } else if (const char* home = lookup("HOME"); home != nullptr && *home == '/') {
+        s.rankCacheDirectory = std::string(home) + "/.cache/zarkel";
+    }
     long value = 0;
     if (ReadNumber(lookup("ZARKEL_LOOKUP_ENGINE_INTERVAL_MS"), 0, 3600000, value)) {
         s.engineInterval = std::chrono::milliseconds(value);
@@ -91,6 +99,28 @@ ServiceSettings ServiceSettingsFrom(const std::function<const char*(const char*)
 
 ServiceSettings ServiceSettingsFromEnvironment() {
     return ServiceSettingsFrom([](const char* name) { return std::getenv(name); });
+}
+
+ServiceSettings ServiceSettingsFromEnvironmentAnd(const StoredSettings& stored) {
+    return ServiceSettingsFrom([&stored](const char* name) -> const char* {
+        // An empty variable counts as unset, as everywhere in these settings.
+        if (const char* set = std::getenv(name); set != nullptr && *set != '\0') return set;
+        const auto found = stored.find(std::string_view(name));
+        return found == stored.end() ? nullptr : found->second.c_str();
+    });
+}
+
+bool KeySafeUrl(std::string_view url) {
+    if (url.starts_with("https://")) return true;
+    if (!url.starts_with("http://")) return false;
+    url.remove_prefix(7);
+    for (std::string_view host : {"127.0.0.1", "localhost", "[::1]"}) {
+        if (url.starts_with(host) &&
+            (url.size() == host.size() || url[host.size()] == ':' || url[host.size()] == '/')) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool RefusesPrivateTargets(const ServiceSettings& settings, const std::string& bindAddress) {

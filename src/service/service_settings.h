@@ -3,7 +3,9 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
+#include <string_view>
 
 // Where the service finds each figure and how politely it asks. Every field has an
 // environment variable (see ServiceSettingsFrom); tests point the addresses at loopback.
@@ -18,9 +20,19 @@ struct ServiceSettings {
     int whoisPort = 43;
     std::chrono::milliseconds engineInterval{2000};
     std::chrono::seconds engineBackoff{300};
-    std::string rankListPath;  // "rank,domain" lines; empty: the rank answers -1
+    std::string rankListPath;  // "rank,domain" lines; empty: the list below, downloaded
+    // The public top-million list, downloaded into rankCacheDirectory on first need and
+    // renewed after rankListMaxAge; no cache directory means no list.
+    std::string rankListUrl = "https://tranco-list.eu/top-1m.csv.zip";
+    std::string rankCacheDirectory;
+    std::chrono::hours rankListMaxAge{7 * 24};
     std::string openPageRankKey;
     std::string openPageRankUrl = "https://openpagerank.com/api/v1.0/getPageRank";
+    // The aizhan API store key and address: Baidu and Sogou weight (baidupr, sogoupr).
+    std::string aizhanKey;
+    std::string aizhanUrl = "https://apistore.aizhan.com";
+    // How long the first weight lookup waits for others to share its request.
+    std::chrono::milliseconds aizhanBatchWindow{250};
     std::chrono::seconds cacheLifetime{3600};
     std::chrono::milliseconds fetchTimeout{15000};
     std::chrono::milliseconds whoisTimeout{10000};
@@ -42,9 +54,17 @@ struct ServiceSettings {
 };
 
 // Reads the ZARKEL_LOOKUP_* variables through `lookup` (getenv in the program); unset or
-// unreadable values keep their defaults.
+// unreadable values keep their defaults. XDG_CACHE_HOME (else HOME) names the cache folder.
 ServiceSettings ServiceSettingsFrom(const std::function<const char*(const char*)>& lookup);
 ServiceSettings ServiceSettingsFromEnvironment();
+
+// Stored settings by variable name (the user's config file), under the environment: a
+// variable that is set wins over the stored value.
+using StoredSettings = std::map<std::string, std::string, std::less<>>;
+ServiceSettings ServiceSettingsFromEnvironmentAnd(const StoredSettings& stored);
+
+// Whether a destination may receive an API key: https, or plain http to loopback (tests).
+bool KeySafeUrl(std::string_view url);
 
 // Whether sites on non-public addresses are refused for a service bound to `bindAddress`.
 bool RefusesPrivateTargets(const ServiceSettings& settings, const std::string& bindAddress);

@@ -10,8 +10,10 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "addresses/address_file.h"
+#include "app/service_choice.h"
 #include "common/file_io.h"
 #include "platform/child_process.h"
 #include "query/lookup.h"
@@ -143,6 +145,33 @@ TEST(ChildServiceTest, OnlyAReportedPortGivesAHost) {
         EXPECT_EQ(service->CurrentHost(), c.host) << c.name;
         EXPECT_EQ(service->ChildId() != 0, !c.host.empty()) << c.name;
     }
+}
+
+// The stored settings reach each child through its environment, the program's own variables
+// winning; new settings end the child, and the next lookup starts one with them.
+TEST(ChildServiceTest, ChildGetsTheStoredSettingsAndIsRestartedWithNewOnes) {
+    EXPECT_EQ(ChildEnvironment({{"ZARKEL_LOOKUP_OPR_KEY", "k"},
+                                {"LD_PRELOAD", "/tmp/x.so"},
+                                {"ZARKEL_LOOKUP_RANK_LIST", ""}}),
+              std::vector<std::string>{"ZARKEL_LOOKUP_OPR_KEY=k"});
+    TempDir dir;
+    const std::string program = dir.File("service");
+    ASSERT_TRUE(WriteWholeFile(
+        program, "#!/bin/sh\necho \"$ZARKEL_LOOKUP_PORT\" >&3; exec cat <&3 >/dev/null\n"));
+    ASSERT_EQ(chmod(program.c_str(), 0755), 0);
+    EnvironmentVariable unset("ZARKEL_LOOKUP_PORT", nullptr);
+    auto service = ChildService::Start(program, {.starts = 5, .window = 60s, .ready = 2000ms},
+                                       std::chrono::steady_clock::now, {"ZARKEL_LOOKUP_PORT=4321"});
+    ASSERT_NE(service, nullptr);
+    EXPECT_EQ(service->CurrentHost(), "127.0.0.1:4321");
+    const int first = service->ChildId();
+    service->SetEnvironment({"ZARKEL_LOOKUP_PORT=4322"});
+    EXPECT_TRUE(ProcessGone(first));
+    EXPECT_EQ(service->CurrentHost(), "127.0.0.1:4322");
+    EnvironmentVariable set("ZARKEL_LOOKUP_PORT", "4400");
+    service->SetEnvironment({"ZARKEL_LOOKUP_PORT=4323"});
+    EXPECT_EQ(service->CurrentHost(), "127.0.0.1:4400");
+    EXPECT_EQ(service->Starts(), 3);
 }
 
 // After a lookup that got nothing, a child that answers the check on its link stays; one

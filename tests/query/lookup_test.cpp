@@ -60,6 +60,7 @@ TEST_F(LookupTest, DecodingAndTheFailMark) {
         {"GBK bytes are no UTF-8", "\xCD\xF8\xD5\xBE", ""},
         {"one bad byte spoils the reply", Utf8(u8"网站") + "\xFF", ""},
         {"Chinese title", Utf8(u8"网站标题 - 首页"), "网站标题 - 首页"},
+        {"the service's answer words", Utf8(u8"未配置"), "未配置"},
         {"zero byte ends the text", std::string("12\0 34", 6), "12"},
     };
     for (const auto& c : cases) {

@@ -39,7 +39,7 @@ TEST(ValueFilterTest, KeepsRowsWhoseCellHoldsAnyValue) {
         {"default values keep digits",
          kWeightFilter,
          kDefaultValues,
-         {"2", "×", "", "0", "12", "abc", "5×"},
+         {"2", "×", "", "0", "12", "abc", "5×", "未配置", "无排名"},
          {"2", "0", "12", "5×"}},
         {"a value matches anywhere in the cell",
          kPrFilter,

@@ -87,8 +87,6 @@ TEST_F(LookupServiceTest, RequestsThatNameNoFigureAnswerMinusOne) {
         "/get.php?title&&52610",                     // empty address
         "/get.php?title&exa%20mple.com&52610",       // not a host name
         "/get.php?title&user%40" + site + "&52610",  // user information
-        "/get.php?baidupr&" + site + "&61038",       // no public source
-        "/get.php?sogoupr&" + site + "&16290",       // no public source
     };
     for (const std::string& target : cases) {
         EXPECT_EQ(GetHttp10(m_service->Port(), target), "-1") << target;

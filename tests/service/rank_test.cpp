@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "service/service_fixture.h"
+#include "service/utf8.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -18,10 +19,11 @@ TEST(RankListTest, AnswersTheHostsOrItsRegisteredDomainsRank) {
     ServiceSettings settings = LoopbackSettings();
     settings.rankListPath = dir.File("top.csv");
     auto service = LookupService::Start(settings, "127.0.0.1", 0);
-    const std::pair<const char*, const char*> cases[] = {
-        {"google.com", "1"},       {"www.google.com", "1"},       {"example.com", "2"},
-        {"mail.example.com", "2"}, {"news.sina.com.cn", "3"},     {"blog.example.org", "4"},
-        {"example.org", "-1"},     {"unknown.example.net", "-1"}, {"127.0.0.1", "-1"},
+    const std::string unranked = U8(u8"无排名");
+    const std::pair<const char*, std::string> cases[] = {
+        {"google.com", "1"},       {"www.google.com", "1"},           {"example.com", "2"},
+        {"mail.example.com", "2"}, {"news.sina.com.cn", "3"},         {"blog.example.org", "4"},
+        {"example.org", unranked}, {"unknown.example.net", unranked}, {"127.0.0.1", unranked},
     };
     for (const auto& [host, rank] : cases) EXPECT_EQ(Ask(*service, "alexa", host), rank) << host;
 }
@@ -67,7 +69,7 @@ TEST(OpenPageRankTest, AnswersTheIntegerRankWithTheKeyOnly) {
     ServiceSettings settings = LoopbackSettings();
     settings.openPageRankUrl = api.Url("/opr");
     auto keyless = LookupService::Start(settings, "127.0.0.1", 0);
-    EXPECT_EQ(Ask(*keyless, "pr", "example.com"), "-1");
+    EXPECT_EQ(Ask(*keyless, "pr", "example.com"), U8(u8"未配置"));
     EXPECT_EQ(api.RequestCount(), 0u);
 
     settings.openPageRankKey = "secret";
