@@ -23,6 +23,7 @@
 #include "query/lookup.h"
 #include "query/service_host.h"
 #include "results/result_model.h"
+#include "support/qt_wait.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
 #include "ui/query_controller.h"
@@ -60,27 +61,6 @@ class HostVariable {
 // What main() does, with zarkel-lookupd at `lookupd`.
 ServiceChoice ChooseAsTheProgramDoes(const std::string& lookupd = LOOKUPD_BINARY) {
     return ChooseService(ServiceHost(), ServiceSettingsFromEnvironment(), lookupd);
-}
-
-// Serves the GUI thread's events until `done` or ten seconds pass, without sleeping between
-// rounds, so the run's worker gets its window calls answered at once.
-bool WaitUntil(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(10'000);
-    QTimer tick;  // wakes the loop for conditions that no event announces
-    tick.start(5);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-QMessageBox* OpenMessage() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box != nullptr && box->isVisible()) return box;
-    }
-    return nullptr;
 }
 
 // A web site on 127.0.0.1 with an ephemeral port and a Chinese UTF-8 title.

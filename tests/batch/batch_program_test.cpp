@@ -24,6 +24,7 @@
 #include "query/lookup.h"
 #include "results/result_model.h"
 #include "support/loopback_server.h"
+#include "support/qt_wait.h"
 #include "support/temp_dir.h"
 #include "support/workbook_reader.h"
 #include "ui/main_window.h"
@@ -213,26 +214,6 @@ TEST(BatchProgram, StopsOnSigintAndWritesWhatWasFound) {
     }
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"list.txt", "r.csv", "r.xlsx"}));
-}
-
-// Serves the GUI thread's events until `done` or ten seconds pass.
-bool WaitUntil(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(10'000);
-    QTimer tick;
-    tick.start(5);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-QMessageBox* OpenMessage() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box != nullptr && box->isVisible()) return box;
-    }
-    return nullptr;
 }
 
 TEST(BatchProgram, GivesTheCellsOfTheWindowsRun) {
